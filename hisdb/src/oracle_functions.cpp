@@ -1,0 +1,5 @@
+#include "hisdb/hisdb.h"
+
+namespace hisdb {
+void registerOracleFunctions(sqlite3 *) {}
+}
