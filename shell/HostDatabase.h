@@ -1,0 +1,28 @@
+// The host's connection to the hospital database file.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct sqlite3;
+
+namespace shell {
+
+struct HostDatabase {
+    sqlite3 *db = nullptr;   // null when no usable database could be opened
+    bool created = false;    // the file was missing and has been created
+    QStringList notes;       // what happened, for the host's log pane
+    QString error;           // why there is no connection
+};
+
+// Opens the database file for the host.
+// - A missing file is created with the hospital schema and seeded with the
+//   demo hospital where the database library offers it.
+// - An existing file is opened only when it already is a hospital database
+//   (it carries the schema register); any other file, or one that is not a
+//   database at all, is left untouched and reported.
+HostDatabase openHostDatabase(const QString &path);
+
+void closeHostDatabase(HostDatabase &database);
+
+}  // namespace shell
