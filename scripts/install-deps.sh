@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs; does nothing when all are present.
 set -euo pipefail
-PKGS=(build-essential cmake ccache qt6-base-dev qt6-base-dev-tools libqt6svg6 libsqlite3-dev sqlite3
+PKGS=(build-essential cmake ninja-build ccache qt6-base-dev qt6-base-dev-tools libqt6svg6 libsqlite3-dev sqlite3
       libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-wqy-microhei
       qt6-httpserver-dev qt6-websockets-dev)
 missing=()
