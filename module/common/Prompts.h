@@ -91,6 +91,13 @@ public:
         QString detail;
         int answer = 0;
         QString answerText;
+        int focus = 0;          // message: the focused-button argument
+        int scrollBars = 0;     // message
+        QString caption;        // input
+        QString defaultText;    // input
+        QString separator;      // input
+        int milliseconds = 0;   // hint
+        bool showOk = false;    // hint
     };
     int messageBox(const MessageRequest &request) override;
     QString inputText(const InputRequest &request) override;
@@ -103,7 +110,10 @@ public:
     void clear() { entries.clear(); m_answers.clear(); m_inputs.clear(); }
 
     // The default answer of a box: the focused button when it is shown, else
-    // OK / Yes. Inputs default to cancel (empty) unless queued.
+    // OK / Yes. Inputs default to cancel (empty) unless queued. A queued
+    // answer that the box cannot give (0, or a button it does not show) is
+    // turned into what closing the box gives: Cancel when shown, else No
+    // when shown, else 0. Queued input texts are trimmed like the real box.
     static int defaultAnswer(const MessageRequest &request);
 
 private:
