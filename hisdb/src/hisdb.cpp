@@ -1,8 +1,12 @@
 #include "hisdb/hisdb.h"
 
+#include "schema_modules.h"
+
 #include <QDateTime>
 #include <QFileInfo>
+#include <QString>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace hisdb {
 
@@ -24,9 +28,21 @@ QString nowText()
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+// The hospital schema's own modules. Built on the first call (open() runs
+// ensureSchema, which asks for them), never by a static initialiser: the
+// library is static and the linker would drop such an object file.
+static std::vector<SchemaModule> builtinSchemaModules()
+{
+    return {
+        {QStringLiteral("hisdb.tables"), 1, QString::fromUtf8(schema::kTables)},
+        {QStringLiteral("hisdb.sequences"), 1, QString::fromUtf8(schema::kSequences)},
+        {QStringLiteral("hisdb.views"), 1, QString::fromUtf8(schema::kViews)},
+    };
+}
+
 std::vector<SchemaModule> &schemaModules()
 {
-    static std::vector<SchemaModule> modules;
+    static std::vector<SchemaModule> modules = builtinSchemaModules();
     return modules;
 }
 
@@ -136,8 +152,73 @@ sqlite3 *open(const QString &path, QString *error, const OpenOptions &options)
 
 void close(sqlite3 *db)
 {
-    if (db)
-        sqlite3_close_v2(db);
+    if (!db)
+        return;
+    unregisterSession(db);
+    sqlite3_close_v2(db);
+}
+
+QString localHostName()
+{
+    static const QString name = [] {
+        char buf[256] = {0};
+        if (::gethostname(buf, sizeof buf - 1) != 0)
+            return QStringLiteral("localhost");
+        return QString::fromLocal8Bit(buf);
+    }();
+    return name;
+}
+
+static QString connectionId(sqlite3 *db)
+{
+    return QString::number(reinterpret_cast<quintptr>(db), 16);
+}
+
+bool registerSession(sqlite3 *db, const QString &terminal, const QString &program, QString *error)
+{
+    if (!db)
+        return false;
+    unregisterSession(db);
+    sqlite3_stmt *st = nullptr;
+    int rc = sqlite3_prepare_v2(db,
+                                "insert into HISDB_SESSION(TERMINAL, PROGRAM, HOSTNM, PID000, CONNID, LOGON0) "
+                                "values (?, ?, ?, ?, ?, ?)",
+                                -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray t = terminal.toUtf8(), p = program.toUtf8(), h = localHostName().toUtf8(),
+                         c = connectionId(db).toUtf8(), n = nowText().toUtf8();
+        sqlite3_bind_text(st, 1, t.constData(), t.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, p.constData(), p.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 3, h.constData(), h.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(st, 4, static_cast<sqlite3_int64>(::getpid()));
+        sqlite3_bind_text(st, 5, c.constData(), c.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 6, n.constData(), n.size(), SQLITE_TRANSIENT);
+        rc = sqlite3_step(st);
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) {
+        if (error)
+            *error = lastError(db);
+        return false;
+    }
+    return true;
+}
+
+void unregisterSession(sqlite3 *db)
+{
+    if (!db)
+        return;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, "delete from HISDB_SESSION where CONNID = ? and PID000 = ? and HOSTNM = ?", -1, &st,
+                           nullptr)
+        == SQLITE_OK) {
+        const QByteArray c = connectionId(db).toUtf8(), h = localHostName().toUtf8();
+        sqlite3_bind_text(st, 1, c.constData(), c.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(st, 2, static_cast<sqlite3_int64>(::getpid()));
+        sqlite3_bind_text(st, 3, h.constData(), h.size(), SQLITE_TRANSIENT);
+        sqlite3_step(st);
+    }
+    sqlite3_finalize(st);
 }
 
 }  // namespace hisdb

@@ -46,6 +46,17 @@ bool hasSchema(sqlite3 *db);
 // Runs a script of statements separated by ';' (plain SQLite SQL).
 bool execScript(sqlite3 *db, const QString &sql, QString *error);
 
+// Host sessions (the database's V$session). The host registers its
+// connection when it opens the database: which machine (TERMINAL) runs which
+// host program (PROGRAM), with this process's id. close() and
+// unregisterSession() remove it. A registration whose process no longer runs
+// on this machine does not show in V$session.
+// A registration changes the database: call it outside an open transaction
+// (it is its own statement) or inside one the caller commits.
+bool registerSession(sqlite3 *db, const QString &terminal, const QString &program, QString *error = nullptr);
+void unregisterSession(sqlite3 *db);
+QString localHostName();
+
 // The clock the database's sysdate reads. Tests fix it; by default it is the
 // local time.
 void setFixedNow(const QString &isoDateTime);  // "yyyy-MM-dd HH:mm:ss", empty = real clock
