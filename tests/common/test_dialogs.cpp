@@ -6,7 +6,9 @@
 #include "common/ufrmMessage.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -301,6 +303,11 @@ TEST_F(DialogTest, InputBoxListMode)
             items << box->cbxList->itemText(i);
         EXPECT_EQ(items, QStringList({"a", "b", "c"}));
         EXPECT_EQ(box->cbxList->currentIndex(), -1);
+        // The list opens by itself once the box is up.
+        QDeadlineTimer deadline(3000);
+        while (!box->cbxList->view()->isVisible() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_TRUE(box->cbxList->view()->isVisible());
         box->cbxList->hidePopup();
         box->cbxList->setCurrentIndex(2);
         QTest::keyClick(box->cbxList, Qt::Key_Return);
