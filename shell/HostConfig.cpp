@@ -222,17 +222,17 @@ R"(; 门诊配药演示宿主的配置文件 (UTF-8)
 [Operator]
 ; 操作员: 工号、卡号、姓名
 Id=1001
-CardNo=1001
+CardNo=K1001
 Name=演示药师
 
 [Department]
 ; 药房: 部门编号 (BM_BMBM00.BMBH00) 和名称
-Id=301
+Id=101
 Name=门诊西药房
 
 [Host]
 SystemCode=YF
-HospitalId=1
+HospitalId=1001
 ; 本机机器名; 留空用本机的主机名
 MachineName=
 ReportContext=0

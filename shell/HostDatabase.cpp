@@ -1,6 +1,7 @@
 #include "HostDatabase.h"
 
 #include "hisdb/hisdb.h"
+#include "hisdb/seed.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,9 +39,20 @@ int probeHospitalDatabase(const QString &path, QString *error)
     return result;
 }
 
+const QString kHostProgram = QStringLiteral("appKPWHis.exe");
+
+// The session view shows which machine runs the host on this database.
+void registerHostSession(HostDatabase &result, const QString &terminal)
+{
+    QString err;
+    if (!hisdb::registerSession(result.db, terminal.isEmpty() ? hisdb::localHostName() : terminal, kHostProgram,
+                                &err))
+        result.notes << QStringLiteral("会话登记失败: %1").arg(err);
+}
+
 }  // namespace
 
-HostDatabase openHostDatabase(const QString &path)
+HostDatabase openHostDatabase(const QString &path, const QString &terminal)
 {
     HostDatabase result;
     const QFileInfo info(path);
@@ -58,7 +70,11 @@ HostDatabase openHostDatabase(const QString &path)
         }
         result.created = true;
         result.notes << QStringLiteral("数据库 %1 不存在，已新建并建立医院数据库结构").arg(path);
-        result.notes << QStringLiteral("演示数据库只有表结构，没有演示数据 (数据库库还没有提供演示医院)");
+        if (hisdb::seedDemo(result.db, hisdb::SeedOptions(), &err))
+            result.notes << QStringLiteral("已写入演示医院的数据");
+        else
+            result.notes << QStringLiteral("演示医院的数据没有写入 (%1)，数据库只有表结构").arg(err);
+        registerHostSession(result, terminal);
         return result;
     }
 
@@ -85,13 +101,16 @@ HostDatabase openHostDatabase(const QString &path)
         return result;
     }
     result.notes << QStringLiteral("已打开数据库 %1").arg(path);
+    registerHostSession(result, terminal);
     return result;
 }
 
 void closeHostDatabase(HostDatabase &database)
 {
-    if (database.db)
+    if (database.db) {
+        hisdb::unregisterSession(database.db);
         hisdb::close(database.db);
+    }
     database.db = nullptr;
 }
 

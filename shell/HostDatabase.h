@@ -21,7 +21,9 @@ struct HostDatabase {
 // - An existing file is opened only when it already is a hospital database
 //   (it carries the schema register); any other file, or one that is not a
 //   database at all, is left untouched and reported.
-HostDatabase openHostDatabase(const QString &path);
+// The connection is registered as a session of the host program on the
+// given terminal (machine name).
+HostDatabase openHostDatabase(const QString &path, const QString &terminal = QString());
 
 void closeHostDatabase(HostDatabase &database);
 

@@ -123,7 +123,7 @@ int main(int argc, char **argv)
     // which is until the process ends: it is never freed.
     auto *record = new HostParamsRecord(config);
 
-    HostDatabase database = openHostDatabase(options.dbPath);
+    HostDatabase database = openHostDatabase(options.dbPath, config.machineName);
     notes << database.notes;
     if (!database.db)
         notes << database.error;
