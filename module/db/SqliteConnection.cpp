@@ -1,0 +1,326 @@
+// The Oracle adapter on an SQLite connection: translated statements, a
+// statement cache, Oracle's implicit transactions and procedure calls.
+#include "OraConnection.h"
+#include "OraTranslator.h"
+
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <memory>
+#include <sqlite3.h>
+#include <vector>
+
+namespace oradb {
+
+namespace {
+
+constexpr int kTranslationCacheSize = 4000;
+constexpr int kStatementCacheSize = 64;
+
+class SqliteConnection final : public Connection {
+public:
+    explicit SqliteConnection(sqlite3 *db) : m_db(db)
+    {
+        // Oracle compares LIKE patterns with letter case
+        sqlite3_exec(m_db, "pragma case_sensitive_like=ON", nullptr, nullptr, nullptr);
+    }
+
+    ~SqliteConnection() override
+    {
+        for (const Cached &c : m_statements)
+            sqlite3_finalize(c.stmt);
+    }
+
+    ResultSet select(const QString &sql, const Params &params) override
+    {
+        ResultSet rs;
+        run(*translation(sql), params, &rs, nullptr);
+        return rs;
+    }
+
+    int execute(const QString &sql, const Params &params) override
+    {
+        return run(*translation(sql), params, nullptr, nullptr);
+    }
+
+    QVariantMap callProcedure(const QString &name, const Params &inputs) override
+    {
+        static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_$#]*$"));
+        if (!ident.match(name).hasMatch())
+            throw DbError(QStringLiteral("invalid procedure name: %1").arg(name));
+        QJsonObject in;
+        for (const auto &p : inputs) {
+            const QString v = p.second.isNull() ? QString() : p.second.toString();
+            in.insert(p.first.toUpper(), v.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(v));
+        }
+        Translation t;
+        t.kind = Translation::Procedure;
+        t.procedure = name.toUpper();
+        t.writes = true;
+        t.sql = "select " + name.toUpper().toUtf8() + "(?1)";
+        t.binds << QStringLiteral("JSON");
+        const QString json = QString::fromUtf8(QJsonDocument(in).toJson(QJsonDocument::Compact));
+        QVariantMap out;
+        run(t, Params{{QStringLiteral("JSON"), json}}, nullptr, &out);
+        return out;
+    }
+
+    void commit() override
+    {
+        if (!sqlite3_get_autocommit(m_db))
+            exec("COMMIT");
+    }
+
+    void rollback() override
+    {
+        if (!sqlite3_get_autocommit(m_db))
+            exec("ROLLBACK");
+    }
+
+    bool inTransaction() const override { return !sqlite3_get_autocommit(m_db); }
+
+    void *nativeHandle() const override { return m_db; }
+
+private:
+    struct Cached {
+        QByteArray sql;
+        sqlite3_stmt *stmt;
+        quint64 used;
+    };
+
+    std::shared_ptr<const Translation> translation(const QString &sql)
+    {
+        auto it = m_translations.constFind(sql);
+        if (it != m_translations.constEnd())
+            return it.value();
+        auto t = std::make_shared<const Translation>(translateOracle(sql));
+        if (m_translations.size() >= kTranslationCacheSize)
+            m_translations.clear();
+        m_translations.insert(sql, t);
+        return t;
+    }
+
+    [[noreturn]] void throwError(int rc, const QString &context = QString()) const
+    {
+        QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
+        if (!context.isEmpty())
+            msg += QStringLiteral(" (%1)").arg(context);
+        throw DbError(msg, rc);
+    }
+
+    void exec(const char *sql)
+    {
+        const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            throwError(rc);
+    }
+
+    void beginIfNeeded()
+    {
+        if (sqlite3_get_autocommit(m_db))
+            exec("BEGIN IMMEDIATE");
+    }
+
+    // A prepared statement for the text, from the cache or new. The caller
+    // owns it until release().
+    sqlite3_stmt *acquire(const QByteArray &sql)
+    {
+        for (size_t i = 0; i < m_statements.size(); ++i) {
+            if (m_statements[i].sql == sql) {
+                sqlite3_stmt *st = m_statements[i].stmt;
+                m_statements.erase(m_statements.begin() + i);
+                return st;
+            }
+        }
+        sqlite3_stmt *st = nullptr;
+        const int rc = sqlite3_prepare_v3(m_db, sql.constData(), sql.size(), SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(st);
+            throwError(rc);
+        }
+        if (!st)
+            throw DbError(QStringLiteral("empty statement"));
+        return st;
+    }
+
+    void release(const QByteArray &sql, sqlite3_stmt *st)
+    {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        if (m_statements.size() >= kStatementCacheSize) {
+            auto oldest = std::min_element(m_statements.begin(), m_statements.end(),
+                                           [](const Cached &a, const Cached &b) { return a.used < b.used; });
+            sqlite3_finalize(oldest->stmt);
+            m_statements.erase(oldest);
+        }
+        m_statements.push_back(Cached{sql, st, ++m_clock});
+    }
+
+    void bind(sqlite3_stmt *st, const Translation &t, const Params &params)
+    {
+        for (int i = 0; i < t.binds.size(); ++i) {
+            const QString &name = t.binds[i];
+            const QVariant *value = nullptr;
+            for (const auto &p : params) {
+                QStringView pn(p.first);
+                if (pn.startsWith(QLatin1Char(':')))
+                    pn = pn.mid(1);
+                if (pn.compare(name, Qt::CaseInsensitive) == 0) {
+                    value = &p.second;
+                    break;
+                }
+            }
+            if (!value)
+                throw DbError(QStringLiteral("ORA-01008: not all variables bound (:%1)").arg(name));
+            const int idx = i + 1;
+            int rc = SQLITE_OK;
+            const QVariant &v = *value;
+            if (v.isNull() || !v.isValid()) {
+                rc = sqlite3_bind_null(st, idx);
+            } else {
+                switch (v.typeId()) {
+                case QMetaType::Int:
+                case QMetaType::LongLong:
+                case QMetaType::UInt:
+                case QMetaType::Short:
+                case QMetaType::Bool:
+                    rc = sqlite3_bind_int64(st, idx, v.toLongLong());
+                    break;
+                case QMetaType::ULongLong:
+                    rc = sqlite3_bind_int64(st, idx, static_cast<sqlite3_int64>(v.toULongLong()));
+                    break;
+                case QMetaType::Double:
+                case QMetaType::Float:
+                    rc = sqlite3_bind_double(st, idx, v.toDouble());
+                    break;
+                case QMetaType::QByteArray: {
+                    const QByteArray b = v.toByteArray();
+                    rc = b.isEmpty() ? sqlite3_bind_null(st, idx)
+                                     : sqlite3_bind_blob(st, idx, b.constData(), b.size(), SQLITE_TRANSIENT);
+                    break;
+                }
+                default: {
+                    // text, as the forms pass every value; '' is NULL
+                    const QByteArray u = v.toString().toUtf8();
+                    rc = u.isEmpty() ? sqlite3_bind_null(st, idx)
+                                     : sqlite3_bind_text(st, idx, u.constData(), u.size(), SQLITE_TRANSIENT);
+                }
+                }
+            }
+            if (rc != SQLITE_OK)
+                throwError(rc);
+        }
+    }
+
+    static QVariant columnValue(sqlite3_stmt *st, int c)
+    {
+        switch (sqlite3_column_type(st, c)) {
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, c)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(st, c));
+        case SQLITE_TEXT: {
+            const char *p = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
+            return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(st, c)));
+        }
+        case SQLITE_BLOB: {
+            const char *p = static_cast<const char *>(sqlite3_column_blob(st, c));
+            return QVariant(QByteArray(p, sqlite3_column_bytes(st, c)));
+        }
+        default:
+            return QVariant();
+        }
+    }
+
+    // Runs one translated statement. Rows go to rs when given; a procedure's
+    // outputs to out when given. Returns the number of rows changed.
+    int run(const Translation &t, const Params &params, ResultSet *rs, QVariantMap *out)
+    {
+        if (t.kind == Translation::Commit) {
+            commit();
+            return 0;
+        }
+        if (t.kind == Translation::Rollback) {
+            rollback();
+            return 0;
+        }
+        sqlite3_stmt *st = acquire(t.sql);
+        int changes = 0;
+        QString procResult;
+        try {
+            bind(st, t, params);
+            if (t.writes || !sqlite3_stmt_readonly(st))
+                beginIfNeeded();
+            const int cols = sqlite3_column_count(st);
+            if (rs) {
+                rs->columns.clear();
+                rs->rows.clear();
+                for (int c = 0; c < cols; ++c)
+                    rs->columns << QString::fromUtf8(sqlite3_column_name(st, c));
+            }
+            for (;;) {
+                const int rc = sqlite3_step(st);
+                if (rc == SQLITE_DONE)
+                    break;
+                if (rc != SQLITE_ROW)
+                    throwError(rc);
+                if (t.kind == Translation::Procedure) {
+                    if (cols > 0 && sqlite3_column_type(st, 0) != SQLITE_NULL)
+                        procResult = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+                } else if (rs) {
+                    QVector<QVariant> row;
+                    row.reserve(cols);
+                    for (int c = 0; c < cols; ++c)
+                        row.push_back(columnValue(st, c));
+                    rs->rows.push_back(std::move(row));
+                }
+            }
+            changes = t.writes ? sqlite3_changes(m_db) : 0;
+        } catch (...) {
+            release(t.sql, st);
+            throw;
+        }
+        release(t.sql, st);
+
+        if (t.kind == Translation::Procedure) {
+            QJsonParseError perr;
+            const QJsonDocument doc = QJsonDocument::fromJson(procResult.toUtf8(), &perr);
+            if (!doc.isObject())
+                throw DbError(QStringLiteral("procedure %1 returned no result object").arg(t.procedure));
+            const QJsonObject o = doc.object();
+            if (out) {
+                const QJsonObject outs = o.value(QStringLiteral("out")).toObject();
+                for (auto it = outs.begin(); it != outs.end(); ++it) {
+                    const QJsonValue v = it.value();
+                    if (v.isNull() || v.isUndefined())
+                        out->insert(it.key(), QVariant());
+                    else if (v.isString())
+                        out->insert(it.key(), v.toString());
+                    else
+                        out->insert(it.key(), v.toVariant());
+                }
+            }
+            if (o.value(QStringLiteral("commit")).toBool())
+                commit();
+            changes = 1;
+        }
+        return changes;
+    }
+
+    sqlite3 *m_db;
+    QHash<QString, std::shared_ptr<const Translation>> m_translations;
+    std::vector<Cached> m_statements;
+    quint64 m_clock = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Connection> attachSqlite(sqlite3 *handle)
+{
+    if (!handle)
+        throw DbError(QStringLiteral("no database connection"));
+    return std::make_unique<SqliteConnection>(handle);
+}
+
+}  // namespace oradb
