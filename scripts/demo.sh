@@ -17,7 +17,9 @@ DEMO="$PWD/demo"
 bash "$ROOT/scripts/install-deps.sh"
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  GEN=()
+  command -v ninja >/dev/null 2>&1 && GEN=(-G Ninja)
+  cmake -S "$ROOT" -B "$BUILD" "${GEN[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
 cmake --build "$BUILD" --target shell -j"$(nproc)"
 

@@ -13,7 +13,7 @@ namespace shell {
 
 class ModuleHost {
 public:
-    // Loads libDLL_MZPY_KTRB from the folder and resolves both exports.
+    // Loads DLL_MZPY_KTRB.so (or libDLL_MZPY_KTRB.so) from the folder and resolves both exports.
     // The library is never unloaded: widgets of its classes may outlive any
     // point at which unloading would be safe, and the host parameter record
     // it keeps must stay valid while it is mapped.

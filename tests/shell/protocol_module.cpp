@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString kFile = QStringLiteral("libDLL_MZPY_KTRB.so");
+const QString kFile = QStringLiteral("DLL_MZPY_KTRB.so");
 
 QByteArray g_lastAction;
 QByteArray g_lastHint;

@@ -430,8 +430,8 @@ TEST_F(ShellWindowTest, EmbeddedFormLivesOnItsPageUntilTheTabIsClosed)
 
     const QStringList lines = messages();
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("NEWDLLCONTAINERFORM@libDLL_MZPY_KTRB.so,TfrmPY_MZPYXT,")));
-    EXPECT_TRUE(lines.at(1).startsWith(QStringLiteral("CLOSEMAINFORMACTIVEPAGE@libDLL_MZPY_KTRB.so,TfrmPY_MZPYXT,")));
+    EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("NEWDLLCONTAINERFORM@DLL_MZPY_KTRB.so,TfrmPY_MZPYXT,")));
+    EXPECT_TRUE(lines.at(1).startsWith(QStringLiteral("CLOSEMAINFORMACTIVEPAGE@DLL_MZPY_KTRB.so,TfrmPY_MZPYXT,")));
 }
 
 TEST_F(ShellWindowTest, PagesWithoutAFormDoNotStay)
@@ -460,11 +460,11 @@ TEST_F(ShellWindowTest, PagesWithoutAFormDoNotStay)
     EXPECT_FALSE(m_window->runAction(QStringLiteral("act_py_unknown")));
     flush();
     EXPECT_EQ(tabs->count(), 0);
-    EXPECT_EQ(messages().last(), QStringLiteral("CLOSEMAINFORMACTIVEPAGEEX@libDLL_MZPY_KTRB.so,None,act_py_unknown"));
+    EXPECT_EQ(messages().last(), QStringLiteral("CLOSEMAINFORMACTIVEPAGEEX@DLL_MZPY_KTRB.so,None,act_py_unknown"));
 
     // EX never closes a page that holds a form.
     ASSERT_TRUE(m_window->runAction(QStringLiteral("ACT_PY_MZPYXT")));
-    sendHostMessage(QStringLiteral("CLOSEMAINFORMACTIVEPAGEEX@libDLL_MZPY_KTRB.so,None,ACT_PY_MZPYXT"));
+    sendHostMessage(QStringLiteral("CLOSEMAINFORMACTIVEPAGEEX@DLL_MZPY_KTRB.so,None,ACT_PY_MZPYXT"));
     flush();
     EXPECT_EQ(tabs->count(), 1);
 }
@@ -498,7 +498,7 @@ TEST_F(ShellWindowTest, BrowserRequestsShowTheAddressOnAPage)
 
     // The embedded browser function: close, open with the tagged address,
     // retitle.
-    const QString prefix = QStringLiteral("libDLL_MZPY_KTRB.so,None,ACT_GGMK_WEBBROWSER");
+    const QString prefix = QStringLiteral("DLL_MZPY_KTRB.so,None,ACT_GGMK_WEBBROWSER");
     sendHostMessage(QStringLiteral("CLOSEDLLACTIVEFORM@") + prefix);
     sendHostMessage(QStringLiteral("OPENDLLFORMBYACTION@ACT_GGMK_WEBBROWSER,<URLSTR>http://h/clini/5?sysCode=S01</URLSTR>"));
     sendHostMessage(QStringLiteral("CHANGEACTIVEPAGECAPTION@") + prefix + QStringLiteral(",360患者视图,二"));
