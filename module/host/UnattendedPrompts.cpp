@@ -46,18 +46,16 @@ private:
     }
     QString m_path;
 };
-bool g_installed = false;
+QString g_installedPath;
 }  // namespace
 
 void InstallUnattendedPromptsFromEnvironment()
 {
-    if (g_installed)
-        return;
     const QString path = qEnvironmentVariable("MZPY_PROMPTS_FILE");
-    if (path.isEmpty())
+    if (path.isEmpty() || path == g_installedPath)
         return;
     setPromptService(std::make_shared<FilePromptService>(path));
-    g_installed = true;
+    g_installedPath = path;
 }
 
 }  // namespace mzpy

@@ -331,18 +331,18 @@ TBaseDLLForm *OpenEmbeddedForm(const FormClass &cls, QWidget *container, const Q
             return f;
         }
     }
-    // 3. create it while the embedding flag is on
+    // 3. create it while the embedding flag is on; it lives in the host page
     TBaseDLLForm *form = CreateFormInstance(cls.create, true);
+    form->setParent(container, Qt::Widget);
     form->ContainerHandle = container->winId();
     form->OpenMode = 1;
     SendHostMessage(MsgNewContainerForm(form->FormClassName(), form->ContainerHandle, form->winId()));
-    // 4. key, extra text, no frame
+    // 4. key and extra text
     form->FormKey = formKey;
     form->ExtraText = extraText;
-    form->setWindowFlags(Qt::Widget);
-    // 5./6. placed into the container at its full size and shown
-    form->setParent(container);
+    // 5./6. sized to the container and shown; it follows the page's size
     form->setGeometry(0, 0, container->width(), container->height());
+    form->FormResize();  // the resize event waits while the page is hidden
     new ContainerFollower(container, form);
     form->show();
     form->raise();

@@ -65,10 +65,13 @@ public:
     // Wraps a user command (button, key, timer): quiet on SilentAbort.
     bool Guard(const std::function<void()> &command);
 
+    // Sizes the inner panel of an embedded form to the form (minimum 800 by
+    // the minimum height, less the margins).
+    void FormResize();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void FormResize();
 
 private:
     QScrollArea *m_scroll;
