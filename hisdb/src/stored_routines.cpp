@@ -172,7 +172,7 @@ void spMzpfycz(const Sql &sql, const Inputs &in, Outputs &out)
              {today, now, order, today, now, cardFlag});
         markIssued();
     } else {
-        return refuse(out, QStringLiteral("操作类型[%1]无效").arg(op));
+        return refuse(out, QStringLiteral("处方[%1]：操作类型[%2]无效").arg(serial, op));
     }
     succeed(out);
 }
