@@ -37,10 +37,10 @@ bool parseShellOptions(const QStringList &arguments, ShellOptions *options, QStr
         "folder and opens the module's functions in its pages."));
     parser.addHelpOption();
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("Hospital database file (created when missing)."),
-                                QStringLiteral("FILE"), QStringLiteral("demo.db"));
+                                QStringLiteral("FILE"), QStringLiteral("demo/hospital.db"));
     const QCommandLineOption config(QStringLiteral("config"),
                                     QStringLiteral("Host configuration (an example is written when missing)."),
-                                    QStringLiteral("FILE"), QStringLiteral("shell.ini"));
+                                    QStringLiteral("FILE"), QStringLiteral("demo/shell.ini"));
     const QCommandLineOption hostDir(QStringLiteral("host-dir"),
                                      QStringLiteral("Host executable folder as the module sees it."),
                                      QStringLiteral("DIR"));

@@ -257,6 +257,14 @@ TEST(ShellOptionsTest, RepeatableOptionsKeepTheirOrder)
     EXPECT_EQ(o.operations.at(1).operation, 2);
     EXPECT_TRUE(QDir::isAbsolutePath(o.dbPath));
     EXPECT_TRUE(o.quit);
+
+    ShellOptions defaults;
+    ASSERT_TRUE(parseShellOptions({"shell"}, &defaults, &error));
+    EXPECT_EQ(defaults.dbPath, QDir::current().absoluteFilePath(QStringLiteral("demo/hospital.db")));
+    EXPECT_EQ(defaults.configPath, QDir::current().absoluteFilePath(QStringLiteral("demo/shell.ini")));
+    EXPECT_TRUE(defaults.hostDir.isEmpty());
+    EXPECT_FALSE(defaults.quit);
+
     EXPECT_FALSE(parseShellOptions({"shell", "--operate", "zero,8,a"}, &o, &error));
     EXPECT_FALSE(parseShellOptions({"shell", "--no-such-option"}, &o, &error));
 }
