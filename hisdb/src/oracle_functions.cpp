@@ -616,8 +616,17 @@ void fnDateAdd(sqlite3_context *ctx, int, sqlite3_value **argv)
         return sqlite3_result_null(ctx);
     DateTime dt;
     double days;
-    if (!dateArg(ctx, argv[0], dt) || !needNumber(ctx, argv[1], days))
+    if (!needNumber(ctx, argv[1], days))
         return;
+    if (sqlite3_value_type(argv[0]) != SQLITE_TEXT || !parseDate(text(argv[0]), dt)) {
+        // not a date: plain number arithmetic
+        double d;
+        if (!needNumber(ctx, argv[0], d))
+            return;
+        if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER && sqlite3_value_type(argv[1]) == SQLITE_INTEGER)
+            return sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]) + sqlite3_value_int64(argv[1]));
+        return resultNumber(ctx, d + days);
+    }
     resultText(ctx, dateText(fromSeconds(toSeconds(dt) + std::llround(days * 86400.0))));
 }
 

@@ -347,17 +347,42 @@ void simpleRewrites(Seq &s)
     }
 }
 
+bool isDateCall(const Seq &s, size_t i)
+{
+    static const char *const fns[] = {"trunc", "to_date", "add_months", "last_day", "round"};
+    if (i + 1 >= s.size() || s[i + 1].type != T::Group || (i > 0 && s[i - 1].type == T::Dot))
+        return false;
+    for (const char *f : fns)
+        if (isWord(s[i], QLatin1String(f)))
+            return true;
+    return false;
+}
+
 // sysdate → ora_sysdate(); sysdate ± days → ora_date_add(ora_sysdate(), (0 ± days)).
+// The same for trunc(...), to_date(...), ... ± days: ora_date_add adds days to
+// a date and plain numbers to a number.
 void sysdateRewrite(Seq &s)
 {
     for (size_t i = 0; i < s.size(); ++i) {
-        if (!isWord(s[i], QLatin1String("sysdate")) || (i > 0 && s[i - 1].type == T::Dot)
-            || (i + 1 < s.size() && s[i + 1].type == T::Group))
+        Seq call;
+        size_t j;
+        // after '-', '*' or '/' the date is an operand of that operator: its
+        // own ± tail does not belong to it
+        const bool ownsTail = !(i > 0 && (isOp(s[i - 1], QLatin1String("-")) || isOp(s[i - 1], QLatin1String("*"))
+                                          || isOp(s[i - 1], QLatin1String("/"))));
+        if (isWord(s[i], QLatin1String("sysdate")) && !(i > 0 && s[i - 1].type == T::Dot)
+            && !(i + 1 < s.size() && s[i + 1].type == T::Group)) {
+            call = {word(QStringLiteral("ora_sysdate")), group()};
+            j = i + 1;
+        } else if (ownsTail && isDateCall(s, i) && i + 2 < s.size()
+                   && (isOp(s[i + 2], QLatin1String("+")) || isOp(s[i + 2], QLatin1String("-")))) {
+            call = {s[i], s[i + 1]};
+            j = i + 2;
+        } else {
             continue;
-        Seq call{word(QStringLiteral("ora_sysdate")), group()};
-        size_t j = i + 1;
+        }
         Seq delta{tok(T::Number, QStringLiteral("0"))};
-        while (j < s.size() && (isOp(s[j], QLatin1String("+")) || isOp(s[j], QLatin1String("-")))) {
+        while (ownsTail && j < s.size() && (isOp(s[j], QLatin1String("+")) || isOp(s[j], QLatin1String("-")))) {
             const size_t e = termEnd(s, j + 1);
             if (e == j + 1)
                 break;
@@ -366,6 +391,8 @@ void sysdateRewrite(Seq &s)
         }
         Seq repl;
         if (delta.size() == 1) {
+            if (!isWord(s[i], QLatin1String("sysdate")))
+                continue;
             repl = call;
         } else {
             Seq args = call;
@@ -611,7 +638,8 @@ Seq rewriteSelect(Seq m, bool inCompound)
                 }
             }
             fromChanged = true;
-        } else if (items.size() == 1 && items[0].size() == 1 && isWord(items[0][0], QLatin1String("dual"))) {
+        } else if (items.size() == 1 && items[0].size() == 1 && isWord(items[0][0], QLatin1String("dual"))
+                   && std::none_of(m.begin() + 1, m.begin() + idxFrom, [](const Node &n) { return isOp(n, QLatin1String("*")); })) {
             fromChanged = true;  // SELECT without FROM: one row, as dual gives
         } else {
             fromPart = f;
@@ -840,13 +868,26 @@ Translation translateOracle(const QString &oracleSql)
                 fail(QStringLiteral("more than one statement"));
         if (isWord(s[0], QLatin1String("delete")) && s.size() > 1 && !isWord(s[1], QLatin1String("from")))
             s.insert(s.begin() + 1, word(QStringLiteral("from")));
+        // select ... for update [of ...] [nowait | wait n]: the rows are
+        // locked by taking the database's write lock for the transaction
+        bool forUpdate = false;
+        if (isWord(s[0], QLatin1String("select"))) {
+            for (size_t k = 1; k + 1 < s.size(); ++k) {
+                if (isWord(s[k], QLatin1String("for")) && isWord(s[k + 1], QLatin1String("update"))) {
+                    s.erase(s.begin() + k, s.end());
+                    forUpdate = true;
+                    break;
+                }
+            }
+        }
         processSeq(s);
         QString out;
         writeSql(s, out, t.binds);
         t.sql = out.toUtf8();
         t.writes = !(isWord(s[0], QLatin1String("select")) || isWord(s[0], QLatin1String("with"))
                      || isWord(s[0], QLatin1String("values")) || isWord(s[0], QLatin1String("explain"))
-                     || s[0].type == T::Group);
+                     || s[0].type == T::Group)
+                   || forUpdate;
         return t;
     } catch (const Failure &f) {
         throw DbError(QStringLiteral("SQL could not be translated: %1 in \"%2\"").arg(f.what, oracleSql.simplified()));

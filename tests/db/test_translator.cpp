@@ -95,6 +95,10 @@ TEST_F(Translator, OracleIdiomsGiveOracleResults)
         {"select TO_CHAR(SYSDATE-1/3-2,'YYYYMMDD'), to_char(SYSDATE+370,'YYYYMMDD') from dual", "20240228|20250306", {}},
         {"select to_char(trunc(sysdate),'hh24:mi:ss'), to_char(sysdate,'HH24:MI:SS') from dual", "00:00:00|08:30:00", {}},
         {"SELECT To_Char(SYSDATE, 'YYYY-MM-DD HH24:MI:SS') OraSysDate FROM DUAL", "2024-03-01 08:30:00", {}},
+        {"select to_char(trunc(sysdate)-1,'yyyymmdd hh24:mi'), to_char(to_date('20240301','yyyymmdd')+0.5,'hh24') from dual",
+         "20240229 00:00|12", {}},
+        {"select trunc(12.7)+1, 2*trunc(5.5)-1 from dual", "13|9", {}},
+        {"select * from dual", "X", {}},
         // functions and nested queries together
         {"select decode(b.BMBH00,201,'当前药房',b.CKMC00)||decode(b.ZT0000,'0','【工作】','') from T_WIN b order by b.CKBH00",
          "当前药房【工作】;当前药房;急诊【工作】", {}},
@@ -141,6 +145,13 @@ TEST_F(Translator, DataChangingStatements)
     for (const char *t : {"commit", "Commit", "COMMIT;", " rollback ", "Rollback", "RollBack ;", "commit work"})
         EXPECT_NO_THROW(conn->execute(QString::fromLatin1(t))) << t;
     EXPECT_FALSE(conn->inTransaction());
+}
+
+TEST_F(Translator, SelectForUpdateHoldsTheTransaction)
+{
+    EXPECT_EQ(q(QStringLiteral("select CKBH00 from T_WIN where CKBH00 = 1 for update nowait")), QStringLiteral("1"));
+    EXPECT_TRUE(conn->inTransaction());
+    conn->execute(QStringLiteral("rollback"));
 }
 
 TEST_F(Translator, SequencesCountPerName)
