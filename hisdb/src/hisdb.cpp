@@ -154,6 +154,10 @@ void close(sqlite3 *db)
 {
     if (!db)
         return;
+    // closing rolls an open transaction back anyway; do it first so that the
+    // session row goes for good
+    if (!sqlite3_get_autocommit(db))
+        execScript(db, QStringLiteral("rollback"), nullptr);
     unregisterSession(db);
     sqlite3_close_v2(db);
 }

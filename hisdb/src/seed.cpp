@@ -513,12 +513,20 @@ void seedDictionary(Inserter &ins)
 void seedDepartments(Inserter &ins, const QVector<std::pair<int, QString>> &clinics)
 {
     ins.row("BM_BMBM00", "BMBH00,BMMC00,BMXZ00,YYID00,YFLB00,PYSM00,WBSM00",
-            {101, QStringLiteral("门诊西药房"), QStringLiteral("2"), 1001, QStringLiteral("2"), QStringLiteral("MZXYF"), QStringLiteral("UYSY")});
+            {101, QStringLiteral("门诊西药房"), QStringLiteral("2"), 1001, QStringLiteral("2"), QStringLiteral("mzxyf"), QStringLiteral("uysy")});
     ins.row("BM_BMBM00", "BMBH00,BMMC00,BMXZ00,YYID00,YFLB00,PYSM00,WBSM00",
-            {102, QStringLiteral("门诊中药房"), QStringLiteral("2"), 1001, QStringLiteral("1"), QStringLiteral("MZZYF"), QStringLiteral("UKAY")});
-    for (const auto &c : clinics)
+            {102, QStringLiteral("门诊中药房"), QStringLiteral("2"), 1001, QStringLiteral("1"), QStringLiteral("mzzyf"), QStringLiteral("ukay")});
+    static const char *const pinyin[][2] = {{"内科", "nk"}, {"外科", "wk"}, {"儿科", "ek"}, {"妇产科", "fck"}, {"中医科", "zyk"},
+                                            {"眼科", "yk"}, {"耳鼻喉科", "ebhk"}, {"皮肤科", "pfk"}, {"口腔科", "kqk"},
+                                            {"心血管内科", "xxgnk"}, {"呼吸内科", "hxnk"}, {"消化内科", "xhnk"}};
+    for (const auto &c : clinics) {
+        QVariant code;
+        for (const auto &p : pinyin)
+            if (c.second == QString::fromUtf8(p[0]))
+                code = QString::fromLatin1(p[1]);
         ins.row("BM_BMBM00", "BMBH00,BMMC00,BMXZ00,YYID00,YFLB00,PYSM00,WBSM00",
-                {c.first, c.second, QStringLiteral("1"), 1001, Null, Null, Null});
+                {c.first, c.second, QStringLiteral("1"), 1001, Null, code, Null});
+    }
 }
 
 void seedWindow(Inserter &ins, int no, int dept, const char *flag, const QString &types, const QString &classes)
@@ -534,7 +542,7 @@ void seedStaff(Inserter &ins, int id, const QString &name, const QString &sex, i
                const QString &pinyin, const QString &wubi, const char *active, const char *role, const char *title)
 {
     ins.row("BM_YGBM00", "YGBH00,ZWXM00,XKH000,BMBH00,CZBZ00,PYSM00,WBSM00,ZYJSZC,SFZBH0,XB0000,YGLB00",
-            {id, name, card, dept, QString::fromLatin1(active), pinyin, wubi, QString::fromLatin1(title),
+            {id, name, card, dept, QString::fromLatin1(active), pinyin.toLower(), wubi.toLower(), QString::fromLatin1(title),
              QStringLiteral("3201021980%1%2").arg(id % 10000, 4, 10, QLatin1Char('0')).arg(id % 100, 4, 10, QLatin1Char('0')),
              sex, QString::fromLatin1(role)});
 }

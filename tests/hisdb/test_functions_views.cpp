@@ -145,6 +145,11 @@ TEST_F(ViewTest, QueueViewFollowsTheWorkstationFilters)
               QStringLiteral("1001,1003"));
     EXPECT_EQ(v(QStringLiteral("select YGBH00 from VW_PY_BMCKRY where RYZT00=1 and bmbh00=101 and ZWXM00='王芳'")), QStringLiteral("1003"));
     EXPECT_EQ(v(QStringLiteral("select count(*) from VW_PY_PYXTRY A")), QStringLiteral("5"));
+    // searches with the lower-cased keyword (LIKE is case-sensitive, as in Oracle)
+    EXPECT_EQ(v(QStringLiteral("select group_concat(YGBH00) from VW_PY_BMCKRY where BMBH00 = 101 and (PYSM00 like '%zm%' or ZWXM00 like '%zm%' "
+                               "or XKH000 like '%zm%')")),
+              QStringLiteral("1001"));
+    EXPECT_EQ(v(QStringLiteral("select BMBH00 from VW_PY_KDKS00 where PYSM00 like '%nk%'")), QStringLiteral("201"));
     EXPECT_EQ(v(QStringLiteral("select YBSBK0 From vw_sf_brzhxx where brid00 = ?"), {QStringLiteral("100001")}), QStringLiteral("1"));
 }
 

@@ -28,6 +28,8 @@
 //   1004 赵强 K1004 101 (inactive, CZBZ00 '0')
 //   1011 陈静 K1011 102    1012 刘洋 K1012 102
 //   2001 周建国 D2001 201  2002 吴敏 D2002 202  2003 郑丽 D2003 203  2004 孙志远 D2004 204 (doctors)
+//   Pinyin/wubi initials (PYSM00, WBSM00 of staff and departments) are lower case ("zm",
+//   "nk"): the module lower-cases what it searches for, and LIKE is case-sensitive.
 // Window staff YF_PYCKRY (PYCKBH YGBH00 RYZT00 HDZT00):
 //   (1,1001,'1','1') (1,1002,'1','0') (2,1003,'1','1') (2,1004,'0','0') (5,1011,'1','1') (5,1012,'1','0')
 //   Checkers (VW_PY_CKHDRY): 1001, 1003, 1011.
