@@ -211,6 +211,7 @@ MainWindow::Page *MainWindow::addPage(const QString &action, const QString &capt
     page.action = action;
     // The module records this value as the container window handle.
     page.handle = quintptr(widget->winId());
+    widget->installEventFilter(this);
     m_pages.push_back(page);
     return &m_pages.back();
 }
@@ -324,6 +325,21 @@ bool MainWindow::event(QEvent *event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // An embedded form fills its page, also when the window is resized later.
+    if (event->type() == QEvent::Resize) {
+        if (Page *page = findPage(qobject_cast<QWidget *>(watched))) {
+            for (const FormRecord &f : page->forms) {
+                QWidget *form = QWidget::find(WId(f.handle));
+                if (form && form->parentWidget() == page->widget && !form->isWindow())
+                    form->setGeometry(page->widget->rect());
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::writeMessageLine(const QString &text)

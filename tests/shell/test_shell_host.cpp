@@ -421,6 +421,11 @@ TEST_F(ShellWindowTest, EmbeddedFormLivesOnItsPageUntilTheTabIsClosed)
     EXPECT_EQ(form->objectName(), QStringLiteral("TfrmPY_MZPYXT"));
     EXPECT_EQ(form->parentWidget(), page);
 
+    // The form follows its page when the window is resized.
+    m_window->resize(1500, 1000);
+    flush();
+    EXPECT_EQ(form->size(), page->size());
+
     // The same menu entry again: the module brings its form forward on the
     // same page; no second page.
     ASSERT_TRUE(m_window->runAction(QStringLiteral("act_py_mzpyxt")));
