@@ -730,7 +730,7 @@ void writeSql(const Seq &s, QString &out, QStringList &binds)
     const Node *prev = nullptr;
     for (const Node &n : s) {
         if (prev) {
-            const bool glue = n.type == T::Comma || n.type == T::Dot || prev->type == T::Dot
+            const bool glue = n.type == T::Comma || n.type == T::Dot || prev->type == T::Dot || prev->type == T::Comma
                               || (n.type == T::Group && (prev->type == T::Word || prev->type == T::QIdent));
             if (!glue)
                 out += QLatin1Char(' ');

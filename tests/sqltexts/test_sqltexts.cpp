@@ -3,10 +3,13 @@
 // statement and the database's message.
 #include "OraConnection.h"
 #include "TestEnv.h"
+#include "hisdb/hisdb.h"
+#include "hisdb/seed.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <iostream>
 
 namespace {
 
@@ -15,6 +18,7 @@ struct Entry {
     oradb::Params params;
     QString sql;
     QStringList setup;  // run first, in the same transaction
+    QStringList checks; // "rows N", "value V", "col NAME V"
     bool write = false;
     int line = 0;
 };
@@ -56,6 +60,10 @@ std::vector<Entry> loadEntries()
         }
         if (!cur)
             continue;
+        if (sqlLines.isEmpty() && l.startsWith(QLatin1Char('='))) {
+            cur->checks << l.mid(1);
+            continue;
+        }
         if (sqlLines.isEmpty() && l.startsWith(QLatin1String("> "))) {
             cur->setup << l.mid(2);
             continue;
@@ -77,6 +85,7 @@ class SqlTexts : public ::testing::TestWithParam<Entry> {
 protected:
     static void SetUpTestSuite()
     {
+        hisdb::setFixedNow(QString::fromLatin1(hisdb::kFixtureNow));
         env = new TestEnv(true);
         conn = oradb::attachSqlite(env->db()).release();
     }
@@ -84,6 +93,7 @@ protected:
     {
         delete conn;
         delete env;
+        hisdb::setFixedNow(QString());
         conn = nullptr;
         env = nullptr;
     }
@@ -103,8 +113,27 @@ TEST_P(SqlTexts, RunsOnTheHospitalDatabase)
         if (e.write) {
             conn->execute(e.sql, e.params);
         } else {
-            conn->select(e.sql, e.params);
+            const oradb::ResultSet rs = conn->select(e.sql, e.params);
             EXPECT_FALSE(conn->inTransaction()) << "a query left a transaction open";
+            if (qEnvironmentVariableIsSet("MZPY_SQLTEXTS_SHOW"))
+                std::cout << e.id.toStdString() << ": " << rs.rows.size() << " rows; first: "
+                          << (rs.rows.isEmpty() ? std::string("-") : oradb::valueText(rs.rows[0].value(0)).toStdString()) << "\n";
+            for (const QString &c : e.checks) {
+                const QString what = c.section(QLatin1Char(' '), 0, 0);
+                if (what == QLatin1String("rows")) {
+                    EXPECT_EQ(rs.rows.size(), c.section(QLatin1Char(' '), 1).toInt()) << e.id.toStdString();
+                } else if (what == QLatin1String("value")) {
+                    ASSERT_FALSE(rs.rows.isEmpty()) << e.id.toStdString();
+                    EXPECT_EQ(oradb::valueText(rs.rows[0].value(0)), c.section(QLatin1Char(' '), 1)) << e.id.toStdString();
+                } else if (what == QLatin1String("col")) {
+                    const int col = rs.columnIndex(c.section(QLatin1Char(' '), 1, 1));
+                    ASSERT_GE(col, 0) << e.id.toStdString() << ": no column " << c.toStdString();
+                    ASSERT_FALSE(rs.rows.isEmpty()) << e.id.toStdString();
+                    EXPECT_EQ(oradb::valueText(rs.rows[0].value(col)), c.section(QLatin1Char(' '), 2)) << e.id.toStdString();
+                } else {
+                    ADD_FAILURE() << "statements.txt:" << e.line << " unknown check " << c.toStdString();
+                }
+            }
         }
     } catch (const oradb::DbError &err) {
         ADD_FAILURE() << "statements.txt:" << e.line << " [" << e.id.toStdString() << "] "
