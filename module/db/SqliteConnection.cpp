@@ -7,7 +7,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <sqlite3.h>
 #include <vector>
 
@@ -253,6 +255,14 @@ private:
             if (t.writes || !sqlite3_stmt_readonly(st))
                 beginIfNeeded();
             const int cols = sqlite3_column_count(st);
+            // Lists repeat the same texts down a column (states, windows,
+            // dates): a value equal to the one above shares its string.
+            std::vector<std::string> lastText;
+            std::vector<QVariant> lastValue;
+            if (rs && t.kind != Translation::Procedure) {
+                lastText.resize(cols);
+                lastValue.resize(cols);
+            }
             if (rs) {
                 rs->columns.clear();
                 rs->rows.clear();
@@ -271,8 +281,21 @@ private:
                 } else if (rs) {
                     QVector<QVariant> row;
                     row.reserve(cols);
-                    for (int c = 0; c < cols; ++c)
-                        row.push_back(columnValue(st, c));
+                    for (int c = 0; c < cols; ++c) {
+                        if (sqlite3_column_type(st, c) == SQLITE_TEXT) {
+                            const char *p = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
+                            const int n = sqlite3_column_bytes(st, c);
+                            std::string &last = lastText[c];
+                            if (!lastValue[c].isValid() || last.size() != static_cast<size_t>(n)
+                                || std::memcmp(last.data(), p, n) != 0) {
+                                last.assign(p, n);
+                                lastValue[c] = QVariant(QString::fromUtf8(p, n));
+                            }
+                            row.push_back(lastValue[c]);
+                        } else {
+                            row.push_back(columnValue(st, c));
+                        }
+                    }
                     rs->rows.push_back(std::move(row));
                 }
             }
