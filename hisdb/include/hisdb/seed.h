@@ -80,9 +80,11 @@
 //   35 100010 101 1 3  5 '2' (dispensed yesterday, never issued)
 //   36 100009 101 paid today (CFZT00 '1'), network registration, no queue entry
 //   37 100010 101 paid today, no queue entry, circulated prescription (WGCFBZ '2', YF_MZLZCF '0')
-// Issued entries (state '3') carry issuer 1002 and YF_MZCF00.CFZT00 '2' with FYRQ00; the
-// others CFZT00 '1'. Entries in '1'/'2'/'3' are printed (DYRQ00 T 08:00:00) unless noted.
-// Dispensed and issued entries carry dispenser 1001 (101) / 1011 (102) and checker 1002 / 1012.
+// Issued entries (state '3') carry issuer 1002 (pharmacy 101) / 1012 (102), and their
+// YF_MZCF00.CFZT00 is '2' with FYRQ00 set; the others CFZT00 '1'. Entries in '1'/'2'/'3' are
+// printed (DYRQ00 = queue date, DYSJ00 08:00:00) unless noted. Dispensed and issued entries
+// carry dispenser 1001 (101) / 1011 (102) and checker 1002 / 1012 (on YF_MZCF00); call order
+// JHXH00 counts per issuing window. Returned prescription 17: THBZ00 '1', THYY00 '医生开错处方'.
 // Every prescription has 1 to 3 lines (herbal ones 4 to 6), YF_MZCFMX.CFID00 = nn * 10 + k
 // (k from 1), mirrored in YS_CFMXB0; and a YS_CFXXB0 row.
 // RCACCEPT rows for 05..10 (LZH000 empty). YF_RCMZPYZT: 09 -> 2.
