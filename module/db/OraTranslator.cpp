@@ -520,6 +520,32 @@ QString itemAlias(const Seq &item)
     return QString();
 }
 
+// Whether the SELECT groups or aggregates its rows (DISTINCT, GROUP BY,
+// HAVING, or an aggregate function in the select list).
+bool callsAggregate(const Seq &s, size_t from, size_t to)
+{
+    static const char *const aggs[] = {"count", "sum", "max", "min", "avg", "wm_concat", "group_concat"};
+    for (size_t k = from; k < to; ++k) {
+        if (s[k].type != T::Group)
+            continue;
+        if (k > from)
+            for (const char *a : aggs)
+                if (isWord(s[k - 1], QLatin1String(a)))
+                    return true;
+        const Seq &g = s[k].kids;
+        if (!g.empty() && !isWord(g[0], QLatin1String("select")) && callsAggregate(g, 0, g.size()))
+            return true;
+    }
+    return false;
+}
+
+bool isAggregate(const Seq &m, size_t idxFrom, size_t tail, size_t end)
+{
+    if (isWordAt(m, 1, QLatin1String("distinct")) || (tail < end && !isWord(m[tail], QLatin1String("order"))))
+        return true;
+    return callsAggregate(m, 1, idxFrom);
+}
+
 // One SELECT of a (possibly compound) query: ROWNUM limits, (+) outer
 // joins, FROM dual.
 Seq rewriteSelect(Seq m, bool inCompound)
@@ -648,6 +674,32 @@ Seq rewriteSelect(Seq m, bool inCompound)
 
     if (!whereChanged && !fromChanged && limit.empty())
         return m;
+
+    // ROWNUM limits the rows before they are grouped or counted: the rows
+    // go through a limited subquery named as the table was
+    if (!limit.empty() && idxFrom < end && isAggregate(m, idxFrom, tail, end)) {
+        if (!outerConds.empty() || fromPart.empty() || std::any_of(fromPart.begin(), fromPart.end(), [](const Node &n) {
+                return n.type == T::Comma || isWord(n, QLatin1String("join"));
+            }))
+            fail(QStringLiteral("ROWNUM with grouping over more than one table"));
+        const QString alias = itemAlias(fromPart);
+        Seq inner{word(QStringLiteral("select")), op(QStringLiteral("*")), word(QStringLiteral("from"))};
+        append(inner, fromPart);
+        for (size_t k = 0; k < kept.size(); ++k) {
+            inner.push_back(word(k ? QStringLiteral("and") : QStringLiteral("where")));
+            append(inner, kept[k]);
+        }
+        inner.push_back(word(QStringLiteral("limit")));
+        append(inner, limit);
+        Seq out = slice(m, 0, idxFrom + 1);
+        out.push_back(group(inner));
+        if (!alias.isEmpty())
+            out.push_back(word(alias));
+        append(out, slice(m, tail, end));
+        if (inCompound)
+            out = {word(QStringLiteral("select")), op(QStringLiteral("*")), word(QStringLiteral("from")), group(out)};
+        return out;
+    }
 
     Seq out = slice(m, 0, std::min(idxFrom, std::min(idxWhere, tail)));
     if (idxFrom < end && !fromPart.empty()) {

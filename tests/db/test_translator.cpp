@@ -73,6 +73,11 @@ TEST_F(Translator, OracleIdiomsGiveOracleResults)
         {"Select * from (select CKBH00 from T_WIN order by CKBH00 desc) where Rownum<=2", "3;2", {}},
         {"select CKBH00 from T_WIN where 1=1 and ROWNUM <= :N", "1;2", {{"N", "2"}}},
         {"select rownum RN, A.CKBH00 from T_WIN A where BMBH00 = 201", "1|1;2|2", {}},
+        // the limit applies before counting and grouping
+        {"select count(*) from T_WIN where rownum <= 2", "2", {}},
+        {"select max(a.CKBH00), count(distinct a.BMBH00) from T_WIN a where a.CKBH00 > 0 and rownum < 3", "2|1", {}},
+        {"select BMBH00, count(*) from T_WIN where rownum <= 2 group by BMBH00", "201|2", {}},
+        {"select nvl(max(CKBH00), 0) from T_WIN where rownum = 1", "1", {}},
         {"select (select ZWXM00 from T_STAFF where YGBH00 > 11 and rownum=1) from dual", "李四", {}},
         {"select CKBH00 from T_WIN where rownum=1 union select CKBH00 from T_WIN where CKBH00=3", "1;3", {}},
         // (+) outer joins, also with a subquery and a constant condition
