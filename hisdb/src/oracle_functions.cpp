@@ -260,11 +260,11 @@ bool digitsAt(QStringView s, int pos, int n, int &value)
 }
 
 // "yyyy-MM-dd", "yyyy-MM-dd HH:mm", "yyyy-MM-dd HH:mm:ss" (also with '/' or
-// 'T'), and "yyyyMMdd".
-bool parseDate(QStringView s, DateTime &dt)
+// 'T'); with compact also "yyyyMMdd".
+bool parseDate(QStringView s, DateTime &dt, bool compact = false)
 {
     s = s.trimmed();
-    if (s.size() == 8 && digitsAt(s, 0, 4, dt.y) && digitsAt(s, 4, 2, dt.mo) && digitsAt(s, 6, 2, dt.d)) {
+    if (compact && s.size() == 8 && digitsAt(s, 0, 4, dt.y) && digitsAt(s, 4, 2, dt.mo) && digitsAt(s, 6, 2, dt.d)) {
         dt.h = dt.mi = dt.s = 0;
     } else {
         if (s.size() < 10 || !digitsAt(s, 0, 4, dt.y) || !(s[4] == QLatin1Char('-') || s[4] == QLatin1Char('/'))
@@ -530,6 +530,19 @@ bool parseByFormat(const QString &s, const QString &fmt, DateTime &dt)
 
 // ------------------------------------------------------------ number formats
 
+// A number format model: FM, then only 9, 0, '.', 'D', ',' and 'G'.
+bool isNumberFormat(QString fmt)
+{
+    if (fmt.startsWith(QLatin1String("FM"), Qt::CaseInsensitive))
+        fmt = fmt.mid(2);
+    if (fmt.isEmpty())
+        return false;
+    for (QChar c : fmt)
+        if (!QStringLiteral("90.,DdGg").contains(c))
+            return false;
+    return fmt.contains(QLatin1Char('9')) || fmt.contains(QLatin1Char('0'));
+}
+
 // to_char(number, 'FM990.00') and the like: 9, 0, '.', 'D', ',', 'G', FM.
 bool formatNumber(double x, QString fmt, QString &out)
 {
@@ -768,7 +781,10 @@ void fnToChar(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     const QString fmt = text(argv[1]);
     QString out;
     DateTime dt;
-    if (t == SQLITE_TEXT && parseDate(text(argv[0]), dt)) {
+    if (!isNumberFormat(fmt)) {
+        if (t != SQLITE_TEXT || !parseDate(text(argv[0]), dt, true))
+            return resultError(ctx, QStringLiteral("ORA-01722: invalid number (%1 is not a date for format %2)")
+                                        .arg(text(argv[0]), fmt));
         if (!formatDate(dt, fmt, out))
             return resultError(ctx, QStringLiteral("ORA-01821: date format not recognized: %1").arg(fmt));
         return resultText(ctx, out);
@@ -807,7 +823,7 @@ void fnToDate(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         return sqlite3_result_null(ctx);
     const QString s = text(argv[0]);
     DateTime dt;
-    const bool ok = (argc < 2 || isNull(argv[1])) ? parseDate(s, dt) : parseByFormat(s, text(argv[1]), dt);
+    const bool ok = (argc < 2 || isNull(argv[1])) ? parseDate(s, dt, true) : parseByFormat(s, text(argv[1]), dt);
     if (!ok)
         return resultError(ctx, QStringLiteral("ORA-01861: literal does not match format string (%1)").arg(s));
     resultText(ctx, dateText(dt));

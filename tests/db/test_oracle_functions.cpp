@@ -54,6 +54,9 @@ TEST_F(OracleFunctions, ResultsAsOracleGivesThem)
         {"to_char('2024-03-05', 'mm')", "03"},
         {"to_char('2024-03-05', 'dd')", "05"},
         {"to_char('2024-03-05', 'hh24:mi:ss')", "00:00:00"},
+        {"to_char('20250305', 'yyyy-mm-dd')", "2025-03-05"},
+        {"to_char('20250305', 'FM99999999')", "20250305"},
+        {"trunc('20250305')", "20250305"},
         {"to_number('0012')", "12"},
         {"to_number(' 1.5 ')", "1.5"},
         {"to_number('')", "<null>"},
@@ -149,6 +152,7 @@ TEST_F(OracleFunctions, InvalidInputRaisesOracleErrors)
         {"to_number('1,5')", "ORA-01722"},
         {"to_date('2024-02-30', 'yyyy-mm-dd')", "ORA-01861"},
         {"to_char('2024-03-05', 'yyyyXmm')", "ORA-01821"},
+        {"to_char(12, 'yyyy')", "ORA-01722"},
         {"instr('abc', 'b', 1, 0)", "ORA-01428"},
         {"trunc('abc')", "ORA-01722"},
     };
