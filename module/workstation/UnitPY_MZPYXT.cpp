@@ -200,9 +200,9 @@ void TfrmPY_MZPYXT::buildUi()
     lblZTMC->setObjectName(QStringLiteral("lblZTMC"));
     bar->addWidget(lblZTMC);
     btnTZ = button(c, "btnTZ", "停止");
-    btnTZ->setStyleSheet(QStringLiteral("color: red"));
+    btnTZ->setStyleSheet(QStringLiteral("QPushButton { color: red } QPushButton:disabled { color: gray }"));
     btnQY = button(c, "btnQY", "启用");
-    btnQY->setStyleSheet(QStringLiteral("color: green"));
+    btnQY->setStyleSheet(QStringLiteral("QPushButton { color: green } QPushButton:disabled { color: gray }"));
     btnJZCK = button(c, "btnJZCK", "急诊窗口");
     chkYY = checkBox(c, "chkYY", "语音", false);
     btnZLJL = button(c, "btnZLJL", "诊疗记录");

@@ -31,6 +31,12 @@ TEST_F(Workstation, OpensWithoutWindowThenLoadsWhenOneIsConfigured)
     EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("没有配置发药窗口，请先进行配置！")});
     EXPECT_EQ(f->mdlDP->rowCount(), 0);
     EXPECT_EQ(f->edtCKMC->text(), QString());
+    // the query page: its own "非本窗" unchecked without a window finds nothing
+    f->btnQuery->click();
+    EXPECT_EQ(asSet(listed(f->mdlCX)), asSet({"19", "20", "21"}));  // issued today by the pharmacy
+    f->chkCXFBC->setChecked(false);
+    f->btnQuery->click();
+    EXPECT_EQ(f->mdlCX->rowCount(), 0);
     // the window settings choose a window: the watch picks it up on its next tick
     Config().CKBH_FY = QStringLiteral("3");
     f->WindowTick();
