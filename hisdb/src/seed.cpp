@@ -542,9 +542,9 @@ void seedStaff(Inserter &ins, int id, const QString &name, const QString &sex, i
                const QString &pinyin, const QString &wubi, const char *active, const char *role, const char *title)
 {
     ins.row("BM_YGBM00", "YGBH00,ZWXM00,XKH000,BMBH00,CZBZ00,PYSM00,WBSM00,ZYJSZC,SFZBH0,XB0000,YGLB00",
-            {id, name, card, dept, QString::fromLatin1(active), pinyin.toLower(), wubi.toLower(), QString::fromLatin1(title),
+            {id, name, card, dept, QString::fromLatin1(active), pinyin.toLower(), wubi.toLower(), QString::fromUtf8(title),
              QStringLiteral("3201021980%1%2").arg(id % 10000, 4, 10, QLatin1Char('0')).arg(id % 100, 4, 10, QLatin1Char('0')),
-             sex, QString::fromLatin1(role)});
+             sex, QString::fromUtf8(role)});
 }
 
 void seedPatient(Inserter &ins, const Person &p, const QString &birth, bool account, double balance)
