@@ -113,6 +113,18 @@ void BM_Adapter_ToDispense(benchmark::State &state)
     state.counters["rows"] = rows;
 }
 
+// The same SELECT through a query object of the data module (no model, no view).
+void BM_Query_ToDispense(benchmark::State &state)
+{
+    static TQuery query;
+    const QString sql = QStringLiteral("select 'N' NX, A.* from (select * from VW_PY_FYCFDL A where YPJE00 >= 0 ") + range()
+                      + QStringLiteral(" and FYCKBH = ") + g_window
+                      + QStringLiteral("    and ((ZT0000 = '4' and DYSJ00 > :DYSJ00) or (ZT0000 = '1')) order by FYDLXH) A ");
+    for (auto _ : state)
+        DLLDM()->DbReopenParams(&query, sql, {{QStringLiteral("DYSJ00"), QStringLiteral("10:30:00")}});
+    state.counters["rows"] = query.recordCount();
+}
+
 void rebuild(benchmark::State &state, void (TfrmPY_MZPYXT::*method)(), QTableView *view, WsListModel *model)
 {
     for (auto _ : state) {
@@ -234,6 +246,7 @@ int main(int argc, char **argv)
 
     BENCHMARK(BM_Raw_ToDispense)->Unit(benchmark::kMillisecond);
     BENCHMARK(BM_Adapter_ToDispense)->Unit(benchmark::kMillisecond);
+    BENCHMARK(BM_Query_ToDispense)->Unit(benchmark::kMillisecond);
     BENCHMARK(BM_Rebuild_ToDispense)->Unit(benchmark::kMillisecond);
     BENCHMARK(BM_Raw_Dispensed)->Unit(benchmark::kMillisecond);
     BENCHMARK(BM_Rebuild_Dispensed)->Unit(benchmark::kMillisecond);

@@ -945,11 +945,9 @@ void TfrmPY_MZPYXT::selectRow(QTableView *view, int row)
 
 void TfrmPY_MZPYXT::selectSerial(QTableView *view, WsListModel *model, const QString &field, const QString &value)
 {
-    for (int r = 0; r < model->rowCount(); ++r)
-        if (model->text(r, field).trimmed() == value.trimmed()) {
-            selectRow(view, r);
-            return;
-        }
+    const int row = model->findRow(field, value);
+    if (row >= 0)
+        selectRow(view, row);
 }
 
 void TfrmPY_MZPYXT::updateFooters()

@@ -73,6 +73,22 @@ QString WsListModel::text(int row, const QString &field) const
     return c < 0 ? QString() : oradb::valueText(m_query->valueAt(row, c));
 }
 
+int WsListModel::findRow(const QString &field, const QString &value) const
+{
+    const int c = m_query->data().columnIndex(field);
+    if (c < 0 || !m_query->active())
+        return -1;
+    const QString wanted = value.trimmed();
+    const auto &rows = m_query->data().rows;
+    for (int r = 0; r < rows.size(); ++r) {
+        const QVariant &v = rows[r][c];
+        // the common case compares without making a text of every row
+        if (v.typeId() == QMetaType::QString ? v.toString().trimmed() == wanted : oradb::valueText(v).trimmed() == wanted)
+            return r;
+    }
+    return -1;
+}
+
 bool WsListModel::isMarked(int row) const
 {
     if (m_marks.isEmpty() || m_serialCol < 0 || row < 0 || row >= m_query->recordCount())

@@ -37,6 +37,7 @@ public:
     const QVector<WsColumn> &columns() const { return m_columns; }
     int columnOf(const QString &field) const;          // model column, -1 when not listed
     QString text(int row, const QString &field) const; // any field of the query's row
+    int findRow(const QString &field, const QString &value) const;  // first row whose trimmed text matches; -1
 
     bool isMarked(int row) const;
     void setMarked(int row, bool marked);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 using namespace mzpy;
 using namespace wstest;
@@ -208,7 +209,7 @@ TEST_F(Workstation, WesternPharmacyWithoutCheckerRuleRecordsTheOperator)
     ASSERT_TRUE(f);
     f->cmbSH->setCurrentIndex(f->cmbSH->findText(QStringLiteral("李华|K1002")));
     f->selectRow(f->grdDP, rowOf(f->mdlDP, 8));
-    f->btnYP->click();
+    QTest::keyClick(f->grdDP, Qt::Key_Return);  // Enter in the list dispenses
     EXPECT_EQ(state(8), "2");
     EXPECT_EQ(scalar("select FHR001 from YF_MZCF00 where CFLSH0='" + serial(8) + "'"), "1001");
 }
