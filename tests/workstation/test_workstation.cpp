@@ -10,6 +10,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include "workstation/UnitMZPY_PFRSelect.h"
+#include "workstation/UnitPY_ZYDJS.h"
 
 using namespace mzpy;
 using namespace wstest;
@@ -448,4 +452,91 @@ TEST_F(Workstation, EmergencyWindowInPackagingMode)
     EXPECT_EQ(count(QStringLiteral("窗口是否转为 急诊窗口 ？")), 1);
     EXPECT_EQ(scalar("select group_concat(JZCKBZ) from BM_CKBM00 where CKBH00 in (1,3)"), "Y,Y");
     EXPECT_EQ(f->btnJZCK->text(), QStringLiteral("急诊窗口"));
+}
+
+// ------------------------------------------------------------------ dialogs
+
+namespace {
+// Runs check() on the first visible dialog of class T once it is up.
+template <class T>
+void whenShown(std::function<void(T *)> check)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, check] {
+        for (TBaseDLLForm *f : LiveForms())
+            if (auto *d = qobject_cast<T *>(f); d && d->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                check(d);
+                return;
+            }
+    });
+    timer->start();
+}
+}  // namespace
+
+TEST_F(Workstation, CheckerDialogListsTheGroupAndAsksBeforeLeavingEmpty)
+{
+    host.sysParam(QStringLiteral("MZPY_PYHDRYXZ"), QStringLiteral("N|Y|N"));
+    ASSERT_TRUE(open());
+    QString shownCount, serials;
+    QStringList items;
+    whenShown<TfrmMZPY_HDRYSelect>([&](TfrmMZPY_HDRYSelect *d) {
+        shownCount = d->lblCount->text();
+        serials = d->memCFH->toPlainText();
+        for (int i = 0; i < d->lstRY->count(); ++i)
+            items << d->lstRY->item(i)->text();
+        prompts->queueAnswer(mrNo);   // "确  定" with nothing checked: stay
+        d->btnOK->click();
+        prompts->queueAnswer(mrYes);  // again: leave with no checker
+        d->btnOK->click();
+    });
+    const QString answer = TfrmMZPY_HDRYSelect::Execute(101, QString(), QStringLiteral("3"), QStringLiteral("3"),
+                                                        QStringLiteral("20250305"));
+    EXPECT_TRUE(answer.isEmpty());
+    EXPECT_EQ(shownCount, QStringLiteral("2张"));
+    EXPECT_EQ(serials, serial(5) + "\n" + serial(6));
+    EXPECT_EQ(items, (QStringList{"张明_K1001|1001", "王芳_K1003|1003"}));
+    EXPECT_EQ(count(QStringLiteral("您没有选择一位核对人员，确定要继续吗？")), 2);
+}
+
+TEST_F(Workstation, DispenserDialogSavesOnlyAChange)
+{
+    host.sysParam(QStringLiteral("MZPY_SFDYDYRSZK"), QStringLiteral("101"));
+    TfrmPY_MZPYXT *f = open();
+    ASSERT_TRUE(f);
+    // same dispenser again: nothing saved, the group is dispensed
+    whenShown<TfrmMZPY_PFRSelect>([](TfrmMZPY_PFRSelect *d) { d->btnOK->click(); });
+    f->selectRow(f->grdDP, rowOf(f->mdlDP, 8));
+    f->btnYP->click();
+    EXPECT_EQ(state(8), "2");
+    EXPECT_EQ(scalar("select ifnull(PFR000,'-') from YF_MZCF00 where CFLSH0='" + serial(8) + "'"), "1001");
+    // another dispenser for the group 05/06
+    whenShown<TfrmMZPY_PFRSelect>([](TfrmMZPY_PFRSelect *d) {
+        d->cmbTJR->setCurrentIndex(d->cmbTJR->findText(QStringLiteral("王芳")));
+        d->btnOK->click();
+    });
+    f->selectRow(f->grdDP, rowOf(f->mdlDP, 5));
+    f->btnYP->click();
+    EXPECT_EQ(scalar("select group_concat(PFR000) from YF_MZCF00 where CFLSH0 in ('" + serial(5) + "','" + serial(6) + "')"),
+              "1003,1003");
+    EXPECT_EQ(state(5), "2");
+}
+
+TEST_F(Workstation, DecoctionDosesDialogBoundsTheNumber)
+{
+    ASSERT_TRUE(open());
+    int minimum = 0, maximum = 0;
+    whenShown<TfrmPY_ZYDJS>([&](TfrmPY_ZYDJS *d) {
+        minimum = d->edtJS->minimum();
+        maximum = d->edtJS->maximum();
+        d->edtJS->setValue(5);
+        d->btnOK->click();
+    });
+    EXPECT_EQ(TfrmPY_ZYDJS::Execute(7), 5);
+    EXPECT_EQ(minimum, 1);
+    EXPECT_EQ(maximum, 7);
+    whenShown<TfrmPY_ZYDJS>([](TfrmPY_ZYDJS *d) { d->btnCancel->click(); });
+    EXPECT_EQ(TfrmPY_ZYDJS::Execute(7), -1);
 }
