@@ -1070,8 +1070,10 @@ void TfrmPY_MZPYXT::RefreshTick()
 {
     if (m_timerDetached || !chkZSX->isChecked())
         return;
+    // the timer keeps the marks of rows still waiting; every other rebuild starts afresh
     mdlDP->keepMarksOnce = true;
     RefreshDP();
+    mdlDP->keepMarksOnce = false;
     RefreshDF();
 }
 

@@ -30,7 +30,9 @@ void WsListModel::rebuild()
     m_sfgwCol = d.columnIndex(QStringLiteral("SFGW00"));
     m_jkpyztCol = d.columnIndex(QStringLiteral("JKPYZT"));
     m_amountCol = d.columnIndex(QStringLiteral("YPJE00"));
-    if (keepMarksOnce && m_serialCol >= 0 && !m_marks.isEmpty()) {
+    if (keepMarksOnce && !m_query->active()) {
+        // the close before a reopen: the marks wait for the new rows
+    } else if (keepMarksOnce && m_serialCol >= 0 && !m_marks.isEmpty()) {
         QSet<QString> still;
         for (const auto &row : d.rows) {
             const QString s = oradb::valueText(row[m_serialCol]);
@@ -38,10 +40,11 @@ void WsListModel::rebuild()
                 still.insert(s);
         }
         m_marks = still;
+        keepMarksOnce = false;
     } else {
         m_marks.clear();
+        keepMarksOnce = false;
     }
-    keepMarksOnce = false;
     endResetModel();
 }
 

@@ -181,6 +181,21 @@ TEST_F(Workstation, ClickLoadsDetailAndQueryFollowsTheDepartment)
     EXPECT_FALSE(shown.contains("24"));   // herbal pharmacy
 }
 
+TEST_F(Workstation, TimerRefreshKeepsTheMarksOfRowsStillWaiting)
+{
+    TfrmPY_MZPYXT *f = open();
+    ASSERT_TRUE(f);
+    for (int nn : {7, 8})
+        f->mdlDP->setData(f->mdlDP->index(rowOf(f->mdlDP, nn), 0), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_TRUE(f->chkZSX->isChecked());  // switched back on after the mark was handled
+    env->exec("update YF_CFDL00 set ZT0000='2' where CFLSH0='" + serial(8) + "'");  // dispensed elsewhere
+    f->RefreshTick();
+    EXPECT_EQ(f->mdlDP->markedCount(), 1);
+    EXPECT_TRUE(f->mdlDP->isMarked(rowOf(f->mdlDP, 7)));
+    f->btnSX->click();  // "刷新" starts afresh
+    EXPECT_EQ(f->mdlDP->markedCount(), 0);
+}
+
 // ------------------------------------------------------------------ dispensing and issuing
 
 TEST_F(Workstation, DispensesAQueueGroupWithTheCheckerChosenInTheDialog)
