@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <sqlite3.h>
 
 namespace shell {
@@ -103,6 +104,37 @@ HostDatabase openHostDatabase(const QString &path, const QString &terminal)
     result.notes << QStringLiteral("已打开数据库 %1").arg(path);
     registerHostSession(result, terminal);
     return result;
+}
+
+QString writeDemoLoginIni(sqlite3 *db, int departmentId, const QString &hostDir)
+{
+    const QDir dir(hostDir);
+    if (!db || !dir.exists()
+        || !dir.entryList(QDir::Files).filter(QRegularExpression(QStringLiteral("^login\\.ini$"),
+                                                                 QRegularExpression::CaseInsensitiveOption)).isEmpty())
+        return QString();
+    auto firstWindow = [&](const char *flag) {
+        sqlite3_stmt *st = nullptr;
+        QString result;
+        if (sqlite3_prepare_v2(db, "select CKBH00 from BM_CKBM00 where BMBH00=? and FLAG00=? order by CKBH00",
+                               -1, &st, nullptr) == SQLITE_OK) {
+            sqlite3_bind_int(st, 1, departmentId);
+            sqlite3_bind_text(st, 2, flag, -1, SQLITE_STATIC);
+            if (sqlite3_step(st) == SQLITE_ROW)
+                result = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        }
+        sqlite3_finalize(st);
+        return result;
+    };
+    const QString py = firstWindow("2");
+    const QString fy = firstWindow("3");
+    if (py.isEmpty() || fy.isEmpty())
+        return QString();
+    QFile f(dir.filePath(QStringLiteral("Login.ini")));
+    if (!f.open(QIODevice::WriteOnly))
+        return QStringLiteral("无法写入 %1").arg(f.fileName());
+    f.write(QStringLiteral("[MZPY]\r\nCKLX=3\r\nCKBH_PY=%1\r\nCKBH_FY=%2\r\n").arg(py, fy).toLatin1());
+    return QStringLiteral("已为演示医院写入 %1 (配药窗口 %2, 发药窗口 %3)").arg(f.fileName(), py, fy);
 }
 
 void closeHostDatabase(HostDatabase &database)

@@ -27,4 +27,11 @@ HostDatabase openHostDatabase(const QString &path, const QString &terminal = QSt
 
 void closeHostDatabase(HostDatabase &database);
 
+// A freshly seeded demo hospital comes with a workstation configured for it:
+// when the host folder has no Login.ini (any letter case), one is written
+// whose [MZPY] section names the first dispensing and the first issuing
+// window of the department. Returns a note for the log pane, empty when
+// nothing was written.
+QString writeDemoLoginIni(sqlite3 *db, int departmentId, const QString &hostDir);
+
 }  // namespace shell

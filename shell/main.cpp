@@ -127,6 +127,12 @@ int main(int argc, char **argv)
     notes << database.notes;
     if (!database.db)
         notes << database.error;
+    if (database.created) {
+        const QString hostFolder = options.hostDir.isEmpty() ? QCoreApplication::applicationDirPath() : options.hostDir;
+        const QString note = writeDemoLoginIni(database.db, config.departmentId, hostFolder);
+        if (!note.isEmpty())
+            notes << note;
+    }
 
     ModuleHost module;
     const bool moduleLoaded = module.load(QCoreApplication::applicationDirPath(), &error);
