@@ -118,10 +118,13 @@ private:
             throwError(rc);
     }
 
-    void beginIfNeeded()
+    // Opens the write transaction when none is open; true when it did.
+    bool beginIfNeeded()
     {
-        if (sqlite3_get_autocommit(m_db))
-            exec("BEGIN IMMEDIATE");
+        if (!sqlite3_get_autocommit(m_db))
+            return false;
+        exec("BEGIN IMMEDIATE");
+        return true;
     }
 
     // A prepared statement for the text, from the cache or new. The caller
@@ -250,10 +253,11 @@ private:
         sqlite3_stmt *st = acquire(t.sql);
         int changes = 0;
         QString procResult;
+        bool begunHere = false;
         try {
             bind(st, t, params);
             if (t.writes || !sqlite3_stmt_readonly(st))
-                beginIfNeeded();
+                begunHere = beginIfNeeded();
             const int cols = sqlite3_column_count(st);
             // Lists repeat the same texts down a column (states, windows,
             // dates): a value equal to the one above shares its string.
@@ -302,6 +306,12 @@ private:
             changes = t.writes ? sqlite3_changes(m_db) : 0;
         } catch (...) {
             release(t.sql, st);
+            // A failed statement undoes its own changes. When it was the
+            // first of its transaction, the transaction holds nothing: end
+            // it, or its write lock would stop every other station until
+            // somebody commits. Earlier pending work stays pending.
+            if (begunHere && !sqlite3_get_autocommit(m_db))
+                sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
         release(t.sql, st);

@@ -88,6 +88,19 @@ TEST_F(Transactions, AFailedStatementKeepsTheEarlierWorkOfTheTransaction)
     EXPECT_EQ(count(*b), QStringLiteral("1"));
 }
 
+TEST_F(Transactions, AFailedFirstStatementLeavesNoLockBehind)
+{
+    // The failing statement opened the transaction; nothing else is in it,
+    // so the other computer can write at once.
+    a->execute(QStringLiteral("insert into T_ROW values (1, 'a')"));
+    a->commit();
+    EXPECT_THROW(a->execute(QStringLiteral("insert into T_ROW values (1, 'dup')")), DbError);
+    EXPECT_FALSE(a->inTransaction());
+    EXPECT_NO_THROW(b->execute(QStringLiteral("insert into T_ROW values (2, 'b')")));
+    b->commit();
+    EXPECT_EQ(count(*a), QStringLiteral("2"));
+}
+
 TEST_F(Transactions, CachedStatementsDoNotBlockOtherConnections)
 {
     // the same select many times (cached and reset after each use)
