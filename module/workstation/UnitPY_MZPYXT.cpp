@@ -154,6 +154,25 @@ void rollbackQuietly(const char *statement = "Rollback")
     }
 }
 
+// Runs one statement and "commit" as a unit. On an error: the statement's
+// error prompt, a rollback, the "提示" box, and false.
+bool execCommitted(const QString &sql, const oradb::Params &params)
+{
+    try {
+        Db().execute(sql, params);
+        Db().execute(QStringLiteral("commit"));
+        return true;
+    } catch (const oradb::DbError &e) {
+        ShowError(S("执行语句错误！错误信息") + e.message());
+        rollbackQuietly();
+        ShowInfo(S("提示"));
+        return false;
+    }
+}
+
+const char *const kStopWindowSql = "update BM_CKBM00 set ZT0000 = '2',JQMC00=null,BZ0000=null where CKBH00 = :CKBH00 "
+                                   "and (JQMC00=:JQMC00 or JQMC00 is null)";
+
 }  // namespace
 
 // ===================================================================== layout
@@ -1713,16 +1732,10 @@ void TfrmPY_MZPYXT::DoStart()
         return;
     if (!AskYes(S("是否启用窗口？")))
         return;
-    try {
-        Db().execute(QStringLiteral("update BM_CKBM00 set ZT0000 = '0',JQMC00=nvl(JQMC00,:JQMC00),BZ0000=nvl(BZ0000,to_"
-                                    "char(sysdate,'yyyymmddhh24:mi:ss')) where CKBH00 = :CKBH00"),
-                     {{QStringLiteral("JQMC00"), Session().machineName}, {QStringLiteral("CKBH00"), CKBH_FY}});
-        Db().execute(QStringLiteral("commit"));
-    } catch (const oradb::DbError &e) {
-        ShowError(S("执行语句错误！错误信息") + e.message());
-        ShowInfo(S("提示"));
+    if (!execCommitted(QStringLiteral("update BM_CKBM00 set ZT0000 = '0',JQMC00=nvl(JQMC00,:JQMC00),BZ0000=nvl(BZ0000,to_"
+                                      "char(sysdate,'yyyymmddhh24:mi:ss')) where CKBH00 = :CKBH00"),
+                       {{QStringLiteral("JQMC00"), Session().machineName}, {QStringLiteral("CKBH00"), CKBH_FY}}))
         return;
-    }
     ReadWindowStatus();
 }
 
@@ -1732,16 +1745,9 @@ void TfrmPY_MZPYXT::DoStop()
         return;
     if (!AskYes(S("是否停用窗口？")))
         return;
-    try {
-        Db().execute(QStringLiteral("update BM_CKBM00 set ZT0000 = '2',JQMC00=null,BZ0000=null where CKBH00 = :CKBH00 "
-                                    "and (JQMC00=:JQMC00 or JQMC00 is null)"),
-                     {{QStringLiteral("CKBH00"), CKBH_FY}, {QStringLiteral("JQMC00"), Session().machineName}});
-        Db().execute(QStringLiteral("commit"));
-    } catch (const oradb::DbError &e) {
-        ShowError(S("执行语句错误！错误信息") + e.message());
-        ShowInfo(S("提示"));
+    if (!execCommitted(QString::fromLatin1(kStopWindowSql),
+                       {{QStringLiteral("CKBH00"), CKBH_FY}, {QStringLiteral("JQMC00"), Session().machineName}}))
         return;
-    }
     ReadWindowStatus();
 }
 
@@ -1753,21 +1759,13 @@ void TfrmPY_MZPYXT::DoEmergency()
     if (!AskYes(toEmergency ? S("窗口是否转为 急诊窗口 ？") : S("窗口是否转为 非急诊 ？")))
         return;
     const oradb::Params p{{QStringLiteral("PYCKBH"), CKBH_PY}, {QStringLiteral("FYCKBH"), CKBH_FY}};
-    try {
-        if (toEmergency)
-            Db().execute(QStringLiteral("update BM_CKBM00 set JZCKBZ = 'Y',BZ0000=nvl(BZ0000,to_char(sysdate,'yyyymmddhh24:"
-                                        "mi:ss')) where CKBH00 = :PYCKBH  or CKBH00=:FYCKBH"),
-                         p);
-        else
-            Db().execute(QStringLiteral("update BM_CKBM00 set JZCKBZ = 'N',BZ0000=null where CKBH00 =:PYCKBH  or "
-                                        "CKBH00=:FYCKBH "),
-                         p);
-        Db().execute(QStringLiteral("commit"));
-    } catch (const oradb::DbError &e) {
-        ShowError(S("执行语句错误！错误信息") + e.message());
-        ShowInfo(S("提示"));
+    const QString sql = toEmergency
+                            ? QStringLiteral("update BM_CKBM00 set JZCKBZ = 'Y',BZ0000=nvl(BZ0000,to_char(sysdate,'yyyymmddhh24:"
+                                             "mi:ss')) where CKBH00 = :PYCKBH  or CKBH00=:FYCKBH")
+                            : QStringLiteral("update BM_CKBM00 set JZCKBZ = 'N',BZ0000=null where CKBH00 =:PYCKBH  or "
+                                             "CKBH00=:FYCKBH ");
+    if (!execCommitted(sql, p))
         return;
-    }
     btnJZCK->setText(toEmergency ? S("急诊窗口") : S("非急诊"));
     btnJZCK->setStyleSheet(toEmergency ? QStringLiteral("color: blue") : QStringLiteral("color: black"));
 }
@@ -1786,15 +1784,8 @@ void TfrmPY_MZPYXT::closeEvent(QCloseEvent *event)
             return;
         if (!AskYes(S("是否自动关闭发药窗口？")))
             return;
-        try {
-            Db().execute(QStringLiteral("update BM_CKBM00 set ZT0000 = '2',JQMC00=null,BZ0000=null where CKBH00 = "
-                                        ":CKBH00 and (JQMC00=:JQMC00 or JQMC00 is null)"),
-                         {{QStringLiteral("CKBH00"), CKBH_FY}, {QStringLiteral("JQMC00"), Session().machineName}});
-            Db().execute(QStringLiteral("commit"));
-        } catch (const oradb::DbError &e) {
-            ShowError(S("执行语句错误！错误信息") + e.message());
-            ShowInfo(S("提示"));
-        }
+        execCommitted(QString::fromLatin1(kStopWindowSql),
+                      {{QStringLiteral("CKBH00"), CKBH_FY}, {QStringLiteral("JQMC00"), Session().machineName}});
     });
 }
 
