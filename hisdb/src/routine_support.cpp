@@ -19,32 +19,11 @@ struct Statement {
     ~Statement() { sqlite3_finalize(st); }
 };
 
-void bindAll(sqlite3 *db, sqlite3_stmt *st, const QVariantList &binds)
+void bindAll(sqlite3 *, sqlite3_stmt *st, const QVariantList &binds)
 {
     int i = 1;
-    for (const QVariant &v : binds) {
-        if (v.isNull()) {
-            sqlite3_bind_null(st, i);
-        } else {
-            switch (v.typeId()) {
-            case QMetaType::Int:
-            case QMetaType::LongLong:
-            case QMetaType::UInt:
-            case QMetaType::ULongLong:
-                sqlite3_bind_int64(st, i, v.toLongLong());
-                break;
-            case QMetaType::Double:
-                sqlite3_bind_double(st, i, v.toDouble());
-                break;
-            default: {
-                const QByteArray t = v.toString().toUtf8();
-                sqlite3_bind_text(st, i, t.constData(), t.size(), SQLITE_TRANSIENT);
-            }
-            }
-        }
-        ++i;
-    }
-    (void)db;
+    for (const QVariant &v : binds)
+        bindValue(st, i++, v);
 }
 
 QVariant columnValue(sqlite3_stmt *st, int c)
@@ -320,6 +299,30 @@ void registerFunction(sqlite3 *db, const char *name, int argc, FunctionBody body
     auto *copy = new FunctionBody(std::move(body));
     sqlite3_create_function_v2(db, name, argc, SQLITE_UTF8, copy, runFunction, nullptr, nullptr,
                                [](void *p) { delete static_cast<FunctionBody *>(p); });
+}
+
+
+void bindValue(sqlite3_stmt *st, int position, const QVariant &v)
+{
+    if (v.isNull()) {
+        sqlite3_bind_null(st, position);
+        return;
+    }
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        sqlite3_bind_int64(st, position, v.toLongLong());
+        break;
+    case QMetaType::Double:
+        sqlite3_bind_double(st, position, v.toDouble());
+        break;
+    default: {
+        const QByteArray t = v.toString().toUtf8();
+        sqlite3_bind_text(st, position, t.constData(), t.size(), SQLITE_TRANSIENT);
+    }
+    }
 }
 
 }  // namespace routines

@@ -14,6 +14,8 @@ struct sqlite3;
 struct sqlite3_context;
 struct sqlite3_value;
 
+struct sqlite3_stmt;
+
 namespace hisdb {
 namespace routines {
 
@@ -86,6 +88,10 @@ void registerFunction(sqlite3 *db, const char *name, int argc, FunctionBody body
 QString argText(const QVariant &v);  // integers without ".0", null as empty
 QString nowDate();                    // "YYYYMMDD" of the database clock
 QString nowTime();                    // "HH:MM:SS"
+
+// Binds one value at a 1-based position: integers and reals as numbers,
+// null as NULL, everything else as UTF-8 text.
+void bindValue(sqlite3_stmt *st, int position, const QVariant &value);
 
 }  // namespace routines
 }  // namespace hisdb

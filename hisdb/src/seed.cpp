@@ -4,6 +4,7 @@
 #include "hisdb/seed.h"
 
 #include "hisdb/hisdb.h"
+#include "routine_support.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -55,7 +56,7 @@ public:
         }
         int i = 1;
         for (const QVariant &v : values) {
-            bindValue(st, i++, v);
+            routines::bindValue(st, i++, v);
         }
         if (sqlite3_step(st) != SQLITE_DONE)
             m_error = QStringLiteral("insert into %1: %2").arg(QLatin1String(table), QString::fromUtf8(sqlite3_errmsg(m_db)));
@@ -72,29 +73,6 @@ public:
     }
 
 private:
-    static void bindValue(sqlite3_stmt *st, int i, const QVariant &v)
-    {
-        if (v.isNull()) {
-            sqlite3_bind_null(st, i);
-            return;
-        }
-        switch (v.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::UInt:
-        case QMetaType::ULongLong:
-            sqlite3_bind_int64(st, i, v.toLongLong());
-            break;
-        case QMetaType::Double:
-            sqlite3_bind_double(st, i, v.toDouble());
-            break;
-        default: {
-            const QByteArray t = v.toString().toUtf8();
-            sqlite3_bind_text(st, i, t.constData(), t.size(), SQLITE_TRANSIENT);
-        }
-        }
-    }
-
     sqlite3 *m_db;
     QHash<QString, sqlite3_stmt *> m_cache;
     QString m_error;
