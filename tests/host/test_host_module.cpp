@@ -279,6 +279,26 @@ TEST_F(HostModule, DictionaryAndAllergyLookups)
     EXPECT_TRUE(prompts->entries.isEmpty());
 }
 
+TEST(HostModuleFixture, AllergyTextHasThreeLinesInKindOrder)
+{
+    TestEnv env;  // the fixture hospital: patient 100005 is allergic to penicillin
+    HostParamsBuilder host;
+    QWidget page;
+    setHostDir(env.hostDir());
+    auto prompts = std::make_shared<RecordingPromptService>();
+    setPromptService(prompts);
+    ShowDLLNormalForm(qApp, &page, env.db(), "ACT_PY_NONE", "", host.params());
+    const QStringList lines = GetAllergyText(100005, "").split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("药物过敏史:")) && lines[0].contains(QStringLiteral("青霉素")))
+        << lines[0].toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("食物过敏史:未发现"));
+    EXPECT_EQ(lines[2], QStringLiteral("其他过敏史:未发现"));
+    OperateDllNormalForm(0, 2, "");
+    setPromptService(nullptr);
+    setHostDir(QString());
+}
+
 // ------------------------------------------------- workstation configuration
 
 TEST_F(HostModule, WorkstationConfigurationDefaultsAndNormalisation)
