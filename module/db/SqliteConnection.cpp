@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <sqlite3.h>
 #include <vector>
 
@@ -89,6 +90,7 @@ private:
         QByteArray sql;
         sqlite3_stmt *stmt;
         quint64 used;
+        int rows;   // rows of the last run: the next one reserves as many
     };
 
     std::shared_ptr<const Translation> translation(const QString &sql)
@@ -129,13 +131,13 @@ private:
 
     // A prepared statement for the text, from the cache or new. The caller
     // owns it until release().
-    sqlite3_stmt *acquire(const QByteArray &sql)
+    Cached acquire(const QByteArray &sql)
     {
         for (size_t i = 0; i < m_statements.size(); ++i) {
             if (m_statements[i].sql == sql) {
-                sqlite3_stmt *st = m_statements[i].stmt;
+                Cached c = std::move(m_statements[i]);
                 m_statements.erase(m_statements.begin() + i);
-                return st;
+                return c;
             }
         }
         sqlite3_stmt *st = nullptr;
@@ -146,20 +148,21 @@ private:
         }
         if (!st)
             throw DbError(QStringLiteral("empty statement"));
-        return st;
+        return Cached{sql, st, 0, 0};
     }
 
-    void release(const QByteArray &sql, sqlite3_stmt *st)
+    void release(Cached c)
     {
-        sqlite3_reset(st);
-        sqlite3_clear_bindings(st);
+        sqlite3_reset(c.stmt);
+        sqlite3_clear_bindings(c.stmt);
         if (m_statements.size() >= kStatementCacheSize) {
             auto oldest = std::min_element(m_statements.begin(), m_statements.end(),
                                            [](const Cached &a, const Cached &b) { return a.used < b.used; });
             sqlite3_finalize(oldest->stmt);
             m_statements.erase(oldest);
         }
-        m_statements.push_back(Cached{sql, st, ++m_clock});
+        c.used = ++m_clock;
+        m_statements.push_back(std::move(c));
     }
 
     void bind(sqlite3_stmt *st, const Translation &t, const Params &params)
@@ -218,24 +221,97 @@ private:
         }
     }
 
-    static QVariant columnValue(sqlite3_stmt *st, int c)
+    // Lists repeat the same texts down a column (states, windows, dates,
+    // staff and department names): an equal text shares the string made for
+    // it before, instead of decoding and allocating another. Each column
+    // remembers its last text and, once it has seen two different ones, a
+    // small direct-mapped table of recent texts.
+    struct ColumnTexts {
+        struct Slot {
+            std::string bytes;
+            QVariant value;
+        };
+        static constexpr size_t kSlots = 32;
+        std::string lastBytes;
+        QVariant last;
+        std::unique_ptr<Slot[]> table;
+    };
+
+    static const QVariant &sharedText(ColumnTexts &ct, const char *p, int n)
     {
-        switch (sqlite3_column_type(st, c)) {
-        case SQLITE_INTEGER:
-            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, c)));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(st, c));
-        case SQLITE_TEXT: {
-            const char *p = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
-            return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(st, c)));
+        const std::string_view bytes(p, static_cast<size_t>(n));
+        if (ct.last.isValid()) {
+            if (std::string_view(ct.lastBytes) == bytes)
+                return ct.last;
+            if (!ct.table) {
+                ct.table = std::make_unique<ColumnTexts::Slot[]>(ColumnTexts::kSlots);
+                ColumnTexts::Slot &first = ct.table[qHash(QByteArrayView(ct.lastBytes.data(), ct.lastBytes.size())) % ColumnTexts::kSlots];
+                first.bytes = ct.lastBytes;
+                first.value = ct.last;
+            }
+            ColumnTexts::Slot &s = ct.table[qHash(QByteArrayView(p, n)) % ColumnTexts::kSlots];
+            if (!s.value.isValid() || std::string_view(s.bytes) != bytes) {
+                s.bytes.assign(p, n);
+                s.value = QVariant(QString::fromUtf8(p, n));
+            }
+            ct.last = s.value;
+        } else {
+            ct.last = QVariant(QString::fromUtf8(p, n));
         }
-        case SQLITE_BLOB: {
-            const char *p = static_cast<const char *>(sqlite3_column_blob(st, c));
-            return QVariant(QByteArray(p, sqlite3_column_bytes(st, c)));
+        ct.lastBytes.assign(p, n);
+        return ct.last;
+    }
+
+    // Steps a query and keeps its rows. The connection's mutex is held for
+    // the whole read, which makes the values of sqlite3_column_value()
+    // protected: each cell costs one call that locks instead of three (type,
+    // text, length). Values are null, qlonglong, double, QString or
+    // QByteArray, as the column's storage class is.
+    void readRows(sqlite3_stmt *st, int cols, ResultSet *rs, Cached &cached)
+    {
+        sqlite3_mutex *const mutex = sqlite3_db_mutex(m_db);
+        sqlite3_mutex_enter(mutex);
+        struct Leave {
+            sqlite3_mutex *m;
+            ~Leave() { sqlite3_mutex_leave(m); }
+        } leave{mutex};
+        std::vector<ColumnTexts> texts(static_cast<size_t>(cols));
+        if (cached.rows > 0)
+            rs->rows.reserve(cached.rows);
+        for (;;) {
+            const int rc = sqlite3_step(st);
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc != SQLITE_ROW)
+                throwError(rc);
+            QVector<QVariant> row;
+            row.reserve(cols);
+            for (int c = 0; c < cols; ++c) {
+                sqlite3_value *const v = sqlite3_column_value(st, c);
+                switch (sqlite3_value_type(v)) {
+                case SQLITE_INTEGER:
+                    row.emplace_back(static_cast<qlonglong>(sqlite3_value_int64(v)));
+                    break;
+                case SQLITE_FLOAT:
+                    row.emplace_back(sqlite3_value_double(v));
+                    break;
+                case SQLITE_TEXT: {
+                    const char *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+                    row.push_back(sharedText(texts[c], p, sqlite3_value_bytes(v)));
+                    break;
+                }
+                case SQLITE_BLOB: {
+                    const char *p = static_cast<const char *>(sqlite3_value_blob(v));
+                    row.emplace_back(QByteArray(p, sqlite3_value_bytes(v)));
+                    break;
+                }
+                default:
+                    row.emplace_back();
+                }
+            }
+            rs->rows.push_back(std::move(row));
         }
-        default:
-            return QVariant();
-        }
+        cached.rows = static_cast<int>(rs->rows.size());
     }
 
     // Runs one translated statement. Rows go to rs when given; a procedure's
@@ -250,7 +326,8 @@ private:
             rollback();
             return 0;
         }
-        sqlite3_stmt *st = acquire(t.sql);
+        Cached cached = acquire(t.sql);
+        sqlite3_stmt *const st = cached.stmt;
         int changes = 0;
         QString procResult;
         bool begunHere = false;
@@ -259,53 +336,28 @@ private:
             if (t.writes || !sqlite3_stmt_readonly(st))
                 begunHere = beginIfNeeded();
             const int cols = sqlite3_column_count(st);
-            // Lists repeat the same texts down a column (states, windows,
-            // dates): a value equal to the one above shares its string.
-            std::vector<std::string> lastText;
-            std::vector<QVariant> lastValue;
-            if (rs && t.kind != Translation::Procedure) {
-                lastText.resize(cols);
-                lastValue.resize(cols);
-            }
             if (rs) {
                 rs->columns.clear();
                 rs->rows.clear();
                 for (int c = 0; c < cols; ++c)
                     rs->columns << QString::fromUtf8(sqlite3_column_name(st, c));
             }
-            for (;;) {
-                const int rc = sqlite3_step(st);
-                if (rc == SQLITE_DONE)
-                    break;
-                if (rc != SQLITE_ROW)
-                    throwError(rc);
-                if (t.kind == Translation::Procedure) {
-                    if (cols > 0 && sqlite3_column_type(st, 0) != SQLITE_NULL)
+            if (rs && t.kind != Translation::Procedure) {
+                readRows(st, cols, rs, cached);
+            } else {
+                for (;;) {
+                    const int rc = sqlite3_step(st);
+                    if (rc == SQLITE_DONE)
+                        break;
+                    if (rc != SQLITE_ROW)
+                        throwError(rc);
+                    if (t.kind == Translation::Procedure && cols > 0 && sqlite3_column_type(st, 0) != SQLITE_NULL)
                         procResult = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-                } else if (rs) {
-                    QVector<QVariant> row;
-                    row.reserve(cols);
-                    for (int c = 0; c < cols; ++c) {
-                        if (sqlite3_column_type(st, c) == SQLITE_TEXT) {
-                            const char *p = reinterpret_cast<const char *>(sqlite3_column_text(st, c));
-                            const int n = sqlite3_column_bytes(st, c);
-                            std::string &last = lastText[c];
-                            if (!lastValue[c].isValid() || last.size() != static_cast<size_t>(n)
-                                || std::memcmp(last.data(), p, n) != 0) {
-                                last.assign(p, n);
-                                lastValue[c] = QVariant(QString::fromUtf8(p, n));
-                            }
-                            row.push_back(lastValue[c]);
-                        } else {
-                            row.push_back(columnValue(st, c));
-                        }
-                    }
-                    rs->rows.push_back(std::move(row));
                 }
             }
             changes = t.writes ? sqlite3_changes(m_db) : 0;
         } catch (...) {
-            release(t.sql, st);
+            release(std::move(cached));
             // A failed statement undoes its own changes. When it was the
             // first of its transaction, the transaction holds nothing: end
             // it, or its write lock would stop every other station until
@@ -314,7 +366,7 @@ private:
                 sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
-        release(t.sql, st);
+        release(std::move(cached));
 
         if (t.kind == Translation::Procedure) {
             QJsonParseError perr;
