@@ -222,44 +222,38 @@ private:
     }
 
     // Lists repeat the same texts down a column (states, windows, dates,
-    // staff and department names): an equal text shares the string made for
-    // it before, instead of decoding and allocating another. Each column
-    // remembers its last text and, once it has seen two different ones, a
-    // small direct-mapped table of recent texts.
+    // staff and department names), and every rebuild of a list reads the
+    // same texts again: an equal short text shares the string made for it
+    // before, instead of decoding and allocating another. Each column
+    // position has a small direct-mapped table of recent texts, kept from one
+    // statement to the next, and remembers the slot of the value above.
     struct ColumnTexts {
         struct Slot {
             std::string bytes;
             QVariant value;
         };
-        static constexpr size_t kSlots = 32;
-        std::string lastBytes;
-        QVariant last;
+        static constexpr size_t kSlots = 64;
+        static constexpr int kLongest = 48;  // longer texts are not kept
         std::unique_ptr<Slot[]> table;
+        const Slot *last = nullptr;
     };
 
-    static const QVariant &sharedText(ColumnTexts &ct, const char *p, int n)
+    static QVariant textValue(ColumnTexts &ct, const char *p, int n)
     {
         const std::string_view bytes(p, static_cast<size_t>(n));
-        if (ct.last.isValid()) {
-            if (std::string_view(ct.lastBytes) == bytes)
-                return ct.last;
-            if (!ct.table) {
-                ct.table = std::make_unique<ColumnTexts::Slot[]>(ColumnTexts::kSlots);
-                ColumnTexts::Slot &first = ct.table[qHash(QByteArrayView(ct.lastBytes.data(), ct.lastBytes.size())) % ColumnTexts::kSlots];
-                first.bytes = ct.lastBytes;
-                first.value = ct.last;
-            }
-            ColumnTexts::Slot &s = ct.table[qHash(QByteArrayView(p, n)) % ColumnTexts::kSlots];
-            if (!s.value.isValid() || std::string_view(s.bytes) != bytes) {
-                s.bytes.assign(p, n);
-                s.value = QVariant(QString::fromUtf8(p, n));
-            }
-            ct.last = s.value;
-        } else {
-            ct.last = QVariant(QString::fromUtf8(p, n));
+        if (ct.last && std::string_view(ct.last->bytes) == bytes)
+            return ct.last->value;
+        if (n > ColumnTexts::kLongest)
+            return QVariant(QString::fromUtf8(p, n));
+        if (!ct.table)
+            ct.table = std::make_unique<ColumnTexts::Slot[]>(ColumnTexts::kSlots);
+        ColumnTexts::Slot &s = ct.table[qHash(QByteArrayView(p, n)) % ColumnTexts::kSlots];
+        if (!s.value.isValid() || std::string_view(s.bytes) != bytes) {
+            s.bytes.assign(p, static_cast<size_t>(n));
+            s.value = QVariant(QString::fromUtf8(p, n));
         }
-        ct.lastBytes.assign(p, n);
-        return ct.last;
+        ct.last = &s;
+        return s.value;
     }
 
     // Steps a query and keeps its rows. The connection's mutex is held for
@@ -275,7 +269,10 @@ private:
             sqlite3_mutex *m;
             ~Leave() { sqlite3_mutex_leave(m); }
         } leave{mutex};
-        std::vector<ColumnTexts> texts(static_cast<size_t>(cols));
+        if (m_texts.size() < static_cast<size_t>(cols))
+            m_texts.resize(static_cast<size_t>(cols));
+        for (int c = 0; c < cols; ++c)
+            m_texts[c].last = nullptr;
         if (cached.rows > 0)
             rs->rows.reserve(cached.rows);
         for (;;) {
@@ -297,7 +294,7 @@ private:
                     break;
                 case SQLITE_TEXT: {
                     const char *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
-                    row.push_back(sharedText(texts[c], p, sqlite3_value_bytes(v)));
+                    row.push_back(textValue(m_texts[c], p, sqlite3_value_bytes(v)));
                     break;
                 }
                 case SQLITE_BLOB: {
@@ -396,6 +393,7 @@ private:
     sqlite3 *m_db;
     QHash<QString, std::shared_ptr<const Translation>> m_translations;
     std::vector<Cached> m_statements;
+    std::vector<ColumnTexts> m_texts;
     quint64 m_clock = 0;
 };
 
