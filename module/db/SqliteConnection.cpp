@@ -238,13 +238,19 @@ private:
         const Slot *last = nullptr;
     };
 
-    static QVariant textValue(ColumnTexts &ct, const char *p, int n)
+    // Appends the text value to the row: the shared string when the text is
+    // in the column's table, else a new one (kept in the table when short).
+    static void appendText(QVector<QVariant> &row, ColumnTexts &ct, const char *p, int n)
     {
         const std::string_view bytes(p, static_cast<size_t>(n));
-        if (ct.last && std::string_view(ct.last->bytes) == bytes)
-            return ct.last->value;
-        if (n > ColumnTexts::kLongest)
-            return QVariant(QString::fromUtf8(p, n));
+        if (ct.last && std::string_view(ct.last->bytes) == bytes) {
+            row.push_back(ct.last->value);
+            return;
+        }
+        if (n > ColumnTexts::kLongest) {
+            row.emplace_back(QString::fromUtf8(p, n));
+            return;
+        }
         if (!ct.table)
             ct.table = std::make_unique<ColumnTexts::Slot[]>(ColumnTexts::kSlots);
         ColumnTexts::Slot &s = ct.table[qHash(QByteArrayView(p, n)) % ColumnTexts::kSlots];
@@ -253,7 +259,7 @@ private:
             s.value = QVariant(QString::fromUtf8(p, n));
         }
         ct.last = &s;
-        return s.value;
+        row.push_back(s.value);
     }
 
     // Steps a query and keeps its rows. The connection's mutex is held for
@@ -294,7 +300,7 @@ private:
                     break;
                 case SQLITE_TEXT: {
                     const char *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
-                    row.push_back(textValue(m_texts[c], p, sqlite3_value_bytes(v)));
+                    appendText(row, m_texts[c], p, sqlite3_value_bytes(v));
                     break;
                 }
                 case SQLITE_BLOB: {
