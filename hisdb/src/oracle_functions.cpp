@@ -1125,6 +1125,32 @@ void fnSubstr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     double d;
     if (!needNumber(ctx, argv[1], d))
         return;
+    // Plain ASCII text (codes, dates, times: most calls) is cut on its bytes.
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+        const unsigned char *p = sqlite3_value_text(argv[0]);
+        const int bytes = sqlite3_value_bytes(argv[0]);
+        bool ascii = true;
+        for (int i = 0; i < bytes && ascii; ++i)
+            ascii = p[i] < 0x80;
+        if (ascii) {
+            int start = static_cast<int>(std::trunc(d));
+            if (start == 0)
+                start = 1;
+            if (start < 0)
+                start = bytes + start + 1;
+            if (start < 1 || start > bytes)
+                return sqlite3_result_null(ctx);
+            int len = bytes - start + 1;
+            if (argc >= 3) {
+                if (!needNumber(ctx, argv[2], d))
+                    return;
+                if (d < 1)
+                    return sqlite3_result_null(ctx);
+                len = std::min(len, static_cast<int>(std::trunc(d)));
+            }
+            return sqlite3_result_text(ctx, reinterpret_cast<const char *>(p) + start - 1, len, SQLITE_TRANSIENT);
+        }
+    }
     const QString str0 = text(argv[0]);
     const auto s = chars(str0);
     const int n = s.size();
