@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -811,13 +812,15 @@ void TfrmPY_MZPYXT::readEmergencyFlag()
                                            : DLLDM()->DbValueParams(
                                                  QStringLiteral("select JZCKBZ from BM_CKBM00 where CKBH00 = :CKBH00"),
                                                  {{QStringLiteral("CKBH00"), CKBH_PY}});
-    if (flag == QLatin1String("Y")) {
-        btnJZCK->setText(S("急诊窗口"));
-        btnJZCK->setStyleSheet(QStringLiteral("color: blue"));
-    } else {
-        btnJZCK->setText(S("非急诊"));
-        btnJZCK->setStyleSheet(QStringLiteral("color: black"));
-    }
+    showEmergency(flag == QLatin1String("Y"));
+}
+
+void TfrmPY_MZPYXT::showEmergency(bool emergency)
+{
+    // an emergency window shows its caption in blue with the picture, a normal one in black without
+    btnJZCK->setText(emergency ? S("急诊窗口") : S("非急诊"));
+    btnJZCK->setStyleSheet(emergency ? QStringLiteral("color: blue") : QStringLiteral("color: black"));
+    btnJZCK->setIcon(emergency ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
 }
 
 void TfrmPY_MZPYXT::SetDispenseEnabled()
@@ -1354,7 +1357,7 @@ QVector<Tpyxx> TfrmPY_MZPYXT::pickGroups(bool withDispenserDialog)
                      mdlDP->text(row, QStringLiteral("FYCKBH")), mdlDP->text(row, QStringLiteral("PHRQ00")),
                      mdlDP->text(row, QStringLiteral("BRID00")), mdlDP->text(row, QStringLiteral("BRXM00"))};
     };
-    if (mdlDP->markedCount() > 0) {
+    if (mdlDP->hasSelection()) {
         for (int r = 0; r < mdlDP->rowCount(); ++r) {
             if (!mdlDP->isMarked(r))
                 continue;
@@ -1766,8 +1769,7 @@ void TfrmPY_MZPYXT::DoEmergency()
                                              "CKBH00=:FYCKBH ");
     if (!execCommitted(sql, p))
         return;
-    btnJZCK->setText(toEmergency ? S("急诊窗口") : S("非急诊"));
-    btnJZCK->setStyleSheet(toEmergency ? QStringLiteral("color: blue") : QStringLiteral("color: black"));
+    showEmergency(toEmergency);
 }
 
 void TfrmPY_MZPYXT::closeEvent(QCloseEvent *event)

@@ -151,6 +151,7 @@ private:
     void connectUi();
     void readStartSettings();     // step 3
     void readEmergencyFlag();     // step 4
+    void showEmergency(bool emergency);  // caption, colour and picture of "急诊窗口"
     void fillChecker();           // step 7
     void applyPharmacyKind();     // step 8
     void readWindowNames();       // step 9

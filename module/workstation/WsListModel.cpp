@@ -40,9 +40,11 @@ void WsListModel::rebuild()
                 still.insert(s);
         }
         m_marks = still;
+        m_userSelected = !still.isEmpty();
         keepMarksOnce = false;
     } else {
         m_marks.clear();
+        m_userSelected = false;
         keepMarksOnce = false;
     }
     endResetModel();
@@ -113,6 +115,7 @@ void WsListModel::setMarked(int row, bool marked)
 
 void WsListModel::clearMarks()
 {
+    m_userSelected = false;
     if (m_marks.isEmpty())
         return;
     m_marks.clear();
@@ -215,6 +218,7 @@ bool WsListModel::setData(const QModelIndex &index, const QVariant &value, int r
     if (!index.isValid() || role != Qt::CheckStateRole || m_columns[index.column()].check != 1)
         return false;
     const bool marked = value.toInt() == Qt::Checked;
+    m_userSelected = m_userSelected || marked;
     setMarked(index.row(), marked);
     if (onMarkChanged)
         onMarkChanged(index.row(), marked);

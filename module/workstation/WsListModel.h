@@ -42,6 +42,11 @@ public:
     bool isMarked(int row) const;
     void setMarked(int row, bool marked);
     int markedCount() const { return m_marks.size(); }
+    // The user has ticked a row since the list was last built afresh. A row
+    // ticked and unticked again stays selected in the grid without a mark, so
+    // a command on the marked rows then has nothing to do rather than falling
+    // back to the current row.
+    bool hasSelection() const { return m_userSelected || !m_marks.isEmpty(); }
     void clearMarks();
     // Called when the user changes a mark (row, new value); may refuse it by
     // throwing SilentAbort or reset the mark itself.
@@ -62,6 +67,7 @@ private:
     QVector<int> m_source;       // query column of each model column
     int m_serialCol = -1, m_cxbzCol = -1, m_yycwdjCol = -1, m_sfgwCol = -1, m_jkpyztCol = -1, m_amountCol = -1;
     QSet<QString> m_marks;       // marked serial numbers
+    bool m_userSelected = false; // a mark was set by the user since the last fresh rebuild
 };
 
 }  // namespace mzpy

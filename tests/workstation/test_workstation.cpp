@@ -252,6 +252,37 @@ TEST_F(Workstation, MarkedRowsOfOneGroupRunItOnceAndSkinTestIsWarned)
               "3");
 }
 
+// A row ticked and unticked again leaves the list selected without a mark:
+// the commands on the marked rows then do nothing, instead of working the
+// current row, which is the very row the user just unticked.
+TEST_F(Workstation, UntickedRowIsNotDispensedAsTheCurrentRow)
+{
+    TfrmPY_MZPYXT *f = open();
+    ASSERT_TRUE(f);
+    const struct {
+        QPushButton *button;
+        const char *question;
+    } cases[] = {{f->btnYP, nullptr}, {f->btnPYFY, "是否直接发药？"}};
+    for (const auto &c : cases) {
+        const QModelIndex mark = f->mdlDP->index(rowOf(f->mdlDP, 6), 0);
+        f->mdlDP->setData(mark, Qt::Checked, Qt::CheckStateRole);
+        f->mdlDP->setData(mark, Qt::Unchecked, Qt::CheckStateRole);
+        ASSERT_EQ(f->mdlDP->text(f->grdDP->currentIndex().row(), QStringLiteral("CFLSH0")), serial(6));
+        prompts->clear();  // a question would be answered yes
+        c.button->click();
+        EXPECT_EQ(state(6), "1") << c.button->text().toStdString();
+        EXPECT_EQ(state(5), "1") << c.button->text().toStdString();
+        if (c.question) {
+            EXPECT_EQ(count(QString::fromUtf8(c.question)), 0);
+        }
+    }
+    // "刷新" builds the list afresh: the current row is worked again
+    f->btnSX->click();
+    f->selectRow(f->grdDP, rowOf(f->mdlDP, 6));
+    f->btnYP->click();
+    EXPECT_EQ(state(6), "2");
+}
+
 TEST_F(Workstation, PrintMarkComesFirstWhenThePrintDateIsMissing)
 {
     TfrmPY_MZPYXT *f = open(QStringLiteral("2"), QStringLiteral("4"));
@@ -467,6 +498,20 @@ TEST_F(Workstation, EmergencyWindowInPackagingMode)
     EXPECT_EQ(count(QStringLiteral("窗口是否转为 急诊窗口 ？")), 1);
     EXPECT_EQ(scalar("select group_concat(JZCKBZ) from BM_CKBM00 where CKBH00 in (1,3)"), "Y,Y");
     EXPECT_EQ(f->btnJZCK->text(), QStringLiteral("急诊窗口"));
+    EXPECT_FALSE(f->btnJZCK->icon().isNull());
+    prompts->queueAnswer(mrYes);
+    f->btnJZCK->click();
+    EXPECT_EQ(count(QStringLiteral("窗口是否转为 非急诊 ？")), 1);
+    EXPECT_EQ(scalar("select group_concat(JZCKBZ) from BM_CKBM00 where CKBH00 in (1,3)"), "N,N");
+    EXPECT_EQ(f->btnJZCK->text(), QStringLiteral("非急诊"));
+    EXPECT_TRUE(f->btnJZCK->icon().isNull());
+    // a reopened workstation shows the stored flag with its picture
+    env->exec("update BM_CKBM00 set JZCKBZ='Y' where CKBH00=1");
+    OperateDllNormalForm(0, 2, "");
+    f = open();
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->btnJZCK->text(), QStringLiteral("急诊窗口"));
+    EXPECT_FALSE(f->btnJZCK->icon().isNull());
 }
 
 // ------------------------------------------------------------------ dialogs
