@@ -746,12 +746,17 @@ void TfrmPY_MZPYXT::FormCreate()
         // 16. second table
         const bool zljl = SplitField(GetSysParam(QStringLiteral("YF_ZYBYSFSXZLJL"), QStringLiteral("N,0")),
                                      QStringLiteral(","), 1) == QLatin1String("Y");
-        btnZLJL->setVisible(zljl);
-        if (SplitField(GetSysParam(QStringLiteral("YJ_Medicalinfo"), QStringLiteral("N|0")), QStringLiteral("|"), 2)
+        // the patient view of the integration platform shows the button under its own caption, without picture
+        const bool patientView =
+            SplitField(GetSysParam(QStringLiteral("YJ_Medicalinfo"), QStringLiteral("N|0")), QStringLiteral("|"), 2)
                 == QLatin1String("4")
             || GetDictName(S("电子病历与电子申请单配置"), QStringLiteral("MZDZBL_CJ"), QStringLiteral("0")).trimmed()
-                   == QLatin1String("2"))
+                   == QLatin1String("2");
+        if (patientView) {
             btnZLJL->setText(S("360患者"));
+            btnZLJL->setIcon(QIcon());
+        }
+        btnZLJL->setVisible(zljl || patientView);
         sYPFYJDSZ = GetSysParam(QStringLiteral("MZPY_YPFYJDSZ"), QStringLiteral("0"));
         sSJYFSFTHDF = GetSysParam(QStringLiteral("MZPY_SJYFSFTHDF"), QStringLiteral("Y"));
         sHJQYMXSFXSZBY = GetSysParam(QStringLiteral("MZPY_HJQYMXSFXSZBY"), QStringLiteral("0"));

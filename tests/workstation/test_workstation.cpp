@@ -85,6 +85,27 @@ TEST_F(Workstation, OpeningReadsWindowStateCheckerAndWidth)
     EXPECT_TRUE(f->btnTH->isHidden());  // returns to the doctor are off by default
 }
 
+TEST_F(Workstation, RecordButtonFollowsTheSecondSettings)
+{
+    const struct {
+        const char *name;
+        const char *value;
+        bool visible;
+        const char *caption;
+    } cases[] = {{nullptr, nullptr, false, "诊疗记录"},
+                 {"YJ_Medicalinfo", "N|4", true, "360患者"},
+                 {"YF_ZYBYSFSXZLJL", "Y,0", true, "360患者"}};
+    for (const auto &c : cases) {
+        if (c.name)
+            host.sysParam(QString::fromLatin1(c.name), QString::fromLatin1(c.value));
+        TfrmPY_MZPYXT *f = open();
+        ASSERT_TRUE(f);
+        EXPECT_EQ(!f->btnZLJL->isHidden(), c.visible) << (c.name ? c.name : "defaults");
+        EXPECT_EQ(f->btnZLJL->text(), QString::fromUtf8(c.caption));
+        OperateDllNormalForm(0, 2, "");
+    }
+}
+
 // ------------------------------------------------------------------ lists
 
 TEST_F(Workstation, ListsShowTheQueueOfTheWindowByState)
