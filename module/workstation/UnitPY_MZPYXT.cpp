@@ -1609,12 +1609,19 @@ void TfrmPY_MZPYXT::DoReturnToDoctor()
         return;
     }
     const QString operatorId = QString::number(Session().operatorId);
-    bool any = false;
-    for (int r = 0; r < mdlDP->rowCount(); ++r) {
-        if (!mdlDP->isMarked(r))
-            continue;
-        any = true;
-        const QString serial = mdlDP->text(r, QStringLiteral("CFLSH0"));
+    // The marked rows are taken before the walk: the list-refresh timer can
+    // rebuild the list while a question is open, and a returned row leaves it.
+    struct Marked {
+        QString serial;
+        double amount;
+    };
+    QVector<Marked> marked;
+    for (int r = 0; r < mdlDP->rowCount(); ++r)
+        if (mdlDP->isMarked(r))
+            marked.append({mdlDP->text(r, QStringLiteral("CFLSH0")), mdlDP->text(r, QStringLiteral("YPJE00")).toDouble()});
+    const bool any = !marked.isEmpty();
+    for (const Marked &m : marked) {
+        const QString &serial = m.serial;
         if (!AskYes(S("是否将处方") + serial + S("退回医生桌面？")))
             continue;
         const oradb::Params both{{QStringLiteral("THYY00"), reason}, {QStringLiteral("CFLSH0"), serial}};
@@ -1636,7 +1643,7 @@ void TfrmPY_MZPYXT::DoReturnToDoctor()
                       one);
             execShown(QStringLiteral("Update yf_mzcf00 set pfr000=") + operatorId + QStringLiteral(" where CFLSH0=:CFLSH0"),
                       one);
-            if (mdlDP->text(r, QStringLiteral("YPJE00")).toDouble() < 0)
+            if (m.amount < 0)
                 execShown(QStringLiteral("Update YF_CFDL00 set ZT0000='3',FYRQ00=to_char(sysdate,'YYYYMMDD'),FYSJ00=to_"
                                          "char(sysdate,'HH24:MI:SS') where CFLSH0=:CFLSH0"),
                           one);

@@ -440,6 +440,50 @@ TEST_F(Workstation, ReturnToDoctorAsksPerMarkedRowAndBindsTheReason)
     EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("你没有选中待配处方,请选中后才进行退回操作!")});
 }
 
+namespace {
+// Records prompts like the test service and runs a hook on each question, as
+// the event loop of a real modal box would run the list-refresh timer.
+class QuestionHookPrompts : public RecordingPromptService {
+public:
+    std::function<void()> onQuestion;
+    int messageBox(const MessageRequest &request) override
+    {
+        if (onQuestion && request.text.contains(QStringLiteral("退回医生桌面？")))
+            onQuestion();
+        return RecordingPromptService::messageBox(request);
+    }
+};
+}  // namespace
+
+// The list-refresh timer rebuilds the to-dispense list while a question is
+// open; the returned rows leave it. Every marked row is still asked and
+// returned.
+TEST_F(Workstation, ReturnToDoctorWalksTheMarkedRowsThroughARefresh)
+{
+    host.sysParam(QStringLiteral("MZPY_QYMZDPCFTH"), QStringLiteral("1"));
+    auto hooked = std::make_shared<QuestionHookPrompts>();
+    prompts = hooked;
+    setPromptService(hooked);
+    TfrmPY_MZPYXT *f = open();
+    ASSERT_TRUE(f);
+    ASSERT_EQ(listed(f->mdlDP), (QStringList{"05", "06", "07", "08", "11"}));
+    for (int nn : {5, 6, 7})
+        f->mdlDP->setData(f->mdlDP->index(rowOf(f->mdlDP, nn), 0), Qt::Checked, Qt::CheckStateRole);
+    hooked->onQuestion = [f] { f->RefreshTick(); };
+    f->cmbYY->setEditText(QStringLiteral("重复开药"));
+    f->btnTH->click();
+    EXPECT_EQ(count(QStringLiteral("退回医生桌面？")), 3);
+    EXPECT_EQ(count(QStringLiteral("处方已退回医生处")), 3);
+    const struct {
+        int nn;
+        const char *state;
+    } cases[] = {{5, "21"}, {6, "21"}, {7, "21"}, {8, "10"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(scalar("select ZT0000||ifnull(THBZ00,'') from YF_CFDL00 where CFLSH0='" + serial(c.nn) + "'"),
+                  c.state)
+            << c.nn;
+}
+
 TEST_F(Workstation, ReturnPrescriptionFromTheQueryList)
 {
     TfrmPY_MZPYXT *f = open();
