@@ -61,6 +61,11 @@ void TfrmMZPY_PFRSelect::okClicked()
     const QString id = DLLDM()->DbValueParams(
         QStringLiteral(" select YGBH00 from  VW_PY_BMCKRY where  RYZT00=1 and  bmbh00=:BMBH00 and ZWXM00=:ZWXM00"),
         {{QStringLiteral("BMBH00"), dept}, {QStringLiteral("ZWXM00"), name}});
+    // No staff member of that name (nothing chosen, or a dispenser no longer
+    // on the list): there is nothing to save, and the dispenser already
+    // recorded must not be blanked.
+    if (id.trimmed().isEmpty() || id == QLatin1String("-1"))
+        return;
     try {
         Db().execute(QStringLiteral(" update YF_MZCF00 set PFR000=:PFR000 where CFLSH0 in ( select CFLSH0 from "
                                     "YF_CFDL00 where brid00=:BRID00 and yfbmbh = :YFBMBH and pyckbh = :PYCKBH and "

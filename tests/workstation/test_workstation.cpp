@@ -647,6 +647,20 @@ TEST_F(Workstation, DispenserDialogSavesOnlyAChange)
     EXPECT_EQ(scalar("select group_concat(PFR000) from YF_MZCF00 where CFLSH0 in ('" + serial(5) + "','" + serial(6) + "')"),
               "1003,1003");
     EXPECT_EQ(state(5), "2");
+    // a dispenser no longer on the list and nothing chosen: nothing is saved, the dialog stays open
+    env->exec("update YF_MZCF00 set PFR000=1004 where CFLSH0='" + serial(7) + "'");
+    f->btnSX->click();
+    bool stayedOpen = false;
+    whenShown<TfrmMZPY_PFRSelect>([&stayedOpen](TfrmMZPY_PFRSelect *d) {
+        d->cmbTJR->setCurrentIndex(-1);
+        d->btnOK->click();
+        stayedOpen = d->isVisible();
+        d->close();
+    });
+    f->selectRow(f->grdDP, rowOf(f->mdlDP, 7));
+    f->btnYP->click();
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(scalar("select ifnull(PFR000,'-') from YF_MZCF00 where CFLSH0='" + serial(7) + "'"), "1004");
 }
 
 TEST_F(Workstation, DecoctionDosesDialogBoundsTheNumber)
