@@ -1101,7 +1101,11 @@ void TfrmPY_MZPYXT::RefreshTick()
     mdlDP->keepMarksOnce = true;
     RefreshDP();
     mdlDP->keepMarksOnce = false;
+    // the timer never moves the pharmacist off the dispensed row chosen for issuing
+    const QString chosen = mdlDF->text(currentRow(grdDF), QStringLiteral("CFLSH0"));
     RefreshDF();
+    if (!chosen.isEmpty())
+        selectSerial(grdDF, mdlDF, QStringLiteral("CFLSH0"), chosen);
 }
 
 void TfrmPY_MZPYXT::rowClicked(int list, int row)

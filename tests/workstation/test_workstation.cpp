@@ -209,10 +209,15 @@ TEST_F(Workstation, TimerRefreshKeepsTheMarksOfRowsStillWaiting)
     for (int nn : {7, 8})
         f->mdlDP->setData(f->mdlDP->index(rowOf(f->mdlDP, nn), 0), Qt::Checked, Qt::CheckStateRole);
     EXPECT_TRUE(f->chkZSX->isChecked());  // switched back on after the mark was handled
+    const QStringList dispensed = listed(f->mdlDF);
+    ASSERT_GE(dispensed.size(), 2);
+    const int chosen = dispensed.last().toInt();  // the row the pharmacist is about to issue
+    f->selectRow(f->grdDF, rowOf(f->mdlDF, chosen));
     env->exec("update YF_CFDL00 set ZT0000='2' where CFLSH0='" + serial(8) + "'");  // dispensed elsewhere
     f->RefreshTick();
     EXPECT_EQ(f->mdlDP->markedCount(), 1);
     EXPECT_TRUE(f->mdlDP->isMarked(rowOf(f->mdlDP, 7)));
+    EXPECT_EQ(f->grdDF->currentIndex().row(), rowOf(f->mdlDF, chosen));  // still on that row
     f->btnSX->click();  // "刷新" starts afresh
     EXPECT_EQ(f->mdlDP->markedCount(), 0);
 }
