@@ -1382,6 +1382,9 @@ QVector<Tpyxx> TfrmPY_MZPYXT::pickGroups(bool withDispenserDialog)
     int row = currentRow(grdDP);
     if (row < 0)
         return groups;
+    // The group is taken before the dialog: the list-refresh timer may rebuild
+    // the list while it is open.
+    Tpyxx picked = groupOf(row);
     if (withDispenserDialog
         && InCommaList(GetSysParam(QStringLiteral("MZPY_SFDYDYRSZK"), QStringLiteral("0")),
                        QString::number(Session().departmentId))) {
@@ -1391,13 +1394,15 @@ QVector<Tpyxx> TfrmPY_MZPYXT::pickGroups(bool withDispenserDialog)
         const QString dlxh = mdlDP->text(row, QStringLiteral("DLXH00"));
         if (TfrmMZPY_PFRSelect::Execute(in)) {
             RefreshAll();
-            selectSerial(grdDP, mdlDP, QStringLiteral("DLXH00"), dlxh);
-            row = currentRow(grdDP);
+            // back to the same queue entry; when it has left the list there is nothing to dispense
+            row = mdlDP->findRow(QStringLiteral("DLXH00"), dlxh);
             if (row < 0)
                 return groups;
+            selectRow(grdDP, row);
+            picked = groupOf(row);
         }
     }
-    groups << groupOf(row);
+    groups << picked;
     return groups;
 }
 

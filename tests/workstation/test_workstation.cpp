@@ -652,6 +652,18 @@ TEST_F(Workstation, DispenserDialogSavesOnlyAChange)
     EXPECT_EQ(scalar("select group_concat(PFR000) from YF_MZCF00 where CFLSH0 in ('" + serial(5) + "','" + serial(6) + "')"),
               "1003,1003");
     EXPECT_EQ(state(5), "2");
+    // the refresh timer rebuilds the list while the dialog is open: the group chosen before it is dispensed
+    f->btnSX->click();
+    ASSERT_EQ(listed(f->mdlDP), (QStringList{"07", "11"}));
+    whenShown<TfrmMZPY_PFRSelect>([f, this](TfrmMZPY_PFRSelect *d) {
+        env->exec("update YF_CFDL00 set ZT0000='2' where CFLSH0='" + serial(7) + "'");  // dispensed elsewhere
+        f->RefreshTick();
+        d->btnOK->click();
+    });
+    f->selectRow(f->grdDP, rowOf(f->mdlDP, 11));
+    f->btnYP->click();
+    EXPECT_EQ(state(11), "2");
+    env->exec("update YF_CFDL00 set ZT0000='1' where CFLSH0='" + serial(7) + "'");
     // a dispenser no longer on the list and nothing chosen: nothing is saved, the dialog stays open
     env->exec("update YF_MZCF00 set PFR000=1004 where CFLSH0='" + serial(7) + "'");
     f->btnSX->click();
