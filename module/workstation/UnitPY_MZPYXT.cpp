@@ -1701,27 +1701,34 @@ void TfrmPY_MZPYXT::DoReturnPrescription()
 {
     if (!qryCX->active() || qryCX->isEmpty())
         return;
+    // the row is read before the reason box: the list may be rebuilt while it is open
     const int row = currentRow(grdCX);
+    const QString number = mdlCX->text(row, QStringLiteral("FYDLXH"));
+    const QString serial = mdlCX->text(row, QStringLiteral("CFLSH0"));
     const QString reason = askReason();
     if (reason.isEmpty())
         return;
-    returnToDoctor(S("是否对整张处方流水号:") + mdlCX->text(row, QStringLiteral("FYDLXH")) + QStringLiteral("\n")
-                       + S("以【") + reason + S("】 退回反馈给医生吗?"),
-                   mdlCX->text(row, QStringLiteral("CFLSH0")), QStringLiteral("2"), reason);
+    returnToDoctor(S("是否对整张处方流水号:") + number + QStringLiteral("\n") + S("以【") + reason
+                       + S("】 退回反馈给医生吗?"),
+                   serial, QStringLiteral("2"), reason);
 }
 
 void TfrmPY_MZPYXT::DoReturnDrug()
 {
     if (!qryMX->active() || qryMX->isEmpty())
         return;
+    // the line is read before the reason box: the detail list follows the
+    // to-dispense list's current row, which the refresh timer may move meanwhile
     const int row = currentRow(grdMX);
+    const QString number = mdlMX->text(row, QStringLiteral("FYDLXH"));
+    const QString drug = mdlMX->text(row, QStringLiteral("YPMC00"));
+    const QString line = mdlMX->text(row, QStringLiteral("CFID00"));
     const QString reason = askReason();
     if (reason.isEmpty())
         return;
-    returnToDoctor(S("是否对处方流水号:") + mdlMX->text(row, QStringLiteral("FYDLXH")) + S(",其中药品“")
-                       + mdlMX->text(row, QStringLiteral("YPMC00")) + S("”") + QStringLiteral("\n") + S("以【") + reason
-                       + S("】 退回反馈给医生吗?"),
-                   mdlMX->text(row, QStringLiteral("CFID00")), QStringLiteral("0"), reason);
+    returnToDoctor(S("是否对处方流水号:") + number + S(",其中药品“") + drug + S("”") + QStringLiteral("\n") + S("以【")
+                       + reason + S("】 退回反馈给医生吗?"),
+                   line, QStringLiteral("0"), reason);
 }
 
 void TfrmPY_MZPYXT::DoCallAgain()

@@ -510,6 +510,45 @@ TEST_F(Workstation, ReturnPrescriptionFromTheQueryList)
     EXPECT_EQ(prompts->entries.last().text, QStringLiteral("请先输入或选择退回原因！"));
 }
 
+namespace {
+// Records prompts and runs a hook when the reason box is asked for.
+class InputHookPrompts : public RecordingPromptService {
+public:
+    std::function<void()> onInput;
+    QString inputText(const InputRequest &request) override
+    {
+        if (onInput)
+            onInput();
+        return RecordingPromptService::inputText(request);
+    }
+};
+}  // namespace
+
+// The detail list is reloaded for another prescription while the reason box
+// is open: the drug line chosen before it is the one returned.
+TEST_F(Workstation, DrugReturnKeepsTheLineChosenBeforeTheReason)
+{
+    auto hooked = std::make_shared<InputHookPrompts>();
+    prompts = hooked;
+    setPromptService(hooked);
+    TfrmPY_MZPYXT *f = open();
+    ASSERT_TRUE(f);
+    f->LoadMX(serial(5));
+    ASSERT_GT(f->mdlMX->rowCount(), 0);
+    f->selectRow(f->grdMX, 0);
+    const QString line = f->mdlMX->text(0, QStringLiteral("CFID00"));
+    const QString drug = f->mdlMX->text(0, QStringLiteral("YPMC00"));
+    hooked->onInput = [f] { f->LoadMX(serial(7)); };
+    hooked->queueInput(QStringLiteral("剂量过大"));
+    hooked->queueAnswer(mrYes);
+    f->actYPTH->trigger();
+    EXPECT_EQ(count(QStringLiteral("是否对处方流水号:3,其中药品“") + drug + QStringLiteral("”\n以【剂量过大】 退回反馈给医生吗?")),
+              1)
+        << prompts->texts().join("|").toStdString();
+    EXPECT_EQ(scalar("select THBZ00||THYY00 from YF_MZCFMX where CFID00='" + line + "'"), "1剂量过大");
+    EXPECT_EQ(scalar("select count(*) from YF_MZCFMX where THBZ00='1' and CFLSH0='" + serial(7) + "'"), "0");
+}
+
 TEST_F(Workstation, CallAgainRaisesTheCallCount)
 {
     TfrmPY_MZPYXT *f = open();
