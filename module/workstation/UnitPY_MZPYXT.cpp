@@ -1637,6 +1637,17 @@ void TfrmPY_MZPYXT::DoReturnToDoctor()
         const oradb::Params one{{QStringLiteral("CFLSH0"), serial.trimmed()}};
         try {
             Db().execute(QStringLiteral(" UPDATE YF_MZCF00 SET THBZ00='1',THYY00 =:THYY00 WHERE  CFLSH0=:CFLSH0"), both);
+            // The write lock is held from here on: another station may have
+            // dispensed or issued the prescription since the list was read,
+            // and such a prescription is not sent back (nor its state moved
+            // back to dispensed).
+            const QString state = oradb::valueText(
+                Db().select(QStringLiteral("select ZT0000 from YF_CFDL00 where CFLSH0=:CFLSH0"), one).rows.value(0).value(0));
+            if (state != QLatin1String("0") && state != QLatin1String("1") && state != QLatin1String("4")) {
+                rollbackQuietly("RollBack");
+                ShowInfo(S("处方") + serial + S("的状态已被其他工作站改变，不能退回医生桌面"));
+                continue;
+            }
             Db().execute(QStringLiteral(" UPDATE YS_CFXXB0 SET THBZ00='1',THYY00 =:THYY00 WHERE  CFLSH0=:CFLSH0"), both);
             execShown(QStringLiteral("UPDATE YF_CFDL00 SET THBZ00='1' WHERE  CFLSH0=:CFLSH0 "), one);
             ShowInfo(S("处方已退回医生处"));

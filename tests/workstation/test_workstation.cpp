@@ -489,6 +489,25 @@ TEST_F(Workstation, ReturnToDoctorWalksTheMarkedRowsThroughARefresh)
             << c.nn;
 }
 
+TEST_F(Workstation, ReturnToDoctorLeavesAPrescriptionAnotherStationIssued)
+{
+    host.sysParam(QStringLiteral("MZPY_QYMZDPCFTH"), QStringLiteral("1"));
+    auto hooked = std::make_shared<QuestionHookPrompts>();
+    prompts = hooked;
+    setPromptService(hooked);
+    TfrmPY_MZPYXT *f = open();
+    ASSERT_TRUE(f);
+    f->mdlDP->setData(f->mdlDP->index(rowOf(f->mdlDP, 5), 0), Qt::Checked, Qt::CheckStateRole);
+    // while the question is open, another station issues the prescription
+    hooked->onQuestion = [this] { env->exec("update YF_CFDL00 set ZT0000='3' where CFLSH0='" + serial(5) + "'"); };
+    f->cmbYY->setEditText(QStringLiteral("重复开药"));
+    f->btnTH->click();
+    EXPECT_EQ(count(QStringLiteral("的状态已被其他工作站改变，不能退回医生桌面")), 1) << prompts->texts().join("|").toStdString();
+    EXPECT_EQ(scalar("select ZT0000||ifnull(THBZ00,'0') from YF_CFDL00 where CFLSH0='" + serial(5) + "'"), "30");
+    EXPECT_EQ(scalar("select ifnull(THBZ00,'0') from YF_MZCF00 where CFLSH0='" + serial(5) + "'"), "0");
+    EXPECT_FALSE(Db().inTransaction());
+}
+
 TEST_F(Workstation, ReturnPrescriptionFromTheQueryList)
 {
     TfrmPY_MZPYXT *f = open();
