@@ -1118,13 +1118,40 @@ void fnInstrb(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_int(ctx, r == 0 ? 0 : off[r - 1] + 1);
 }
 
+// The part of a text of n units that substr(text, start[, length]) takes:
+// false when the result is NULL (an error has then been set when needed).
+bool substrRange(sqlite3_context *ctx, int argc, sqlite3_value **argv, int n, int *start, int *len)
+{
+    double d;
+    if (!needNumber(ctx, argv[1], d))
+        return false;
+    *start = static_cast<int>(std::trunc(d));
+    if (*start == 0)
+        *start = 1;
+    if (*start < 0)
+        *start = n + *start + 1;
+    if (*start < 1 || *start > n) {
+        sqlite3_result_null(ctx);
+        return false;
+    }
+    *len = n - *start + 1;
+    if (argc >= 3) {
+        if (!needNumber(ctx, argv[2], d))
+            return false;
+        if (d < 1) {
+            sqlite3_result_null(ctx);
+            return false;
+        }
+        *len = std::min(*len, static_cast<int>(std::trunc(d)));
+    }
+    return true;
+}
+
 void fnSubstr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     if (anyNull(argc, argv))
         return sqlite3_result_null(ctx);
-    double d;
-    if (!needNumber(ctx, argv[1], d))
-        return;
+    int start = 0, len = 0;
     // Plain ASCII text (codes, dates, times: most calls) is cut on its bytes.
     if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
         const unsigned char *p = sqlite3_value_text(argv[0]);
@@ -1133,42 +1160,15 @@ void fnSubstr(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         for (int i = 0; i < bytes && ascii; ++i)
             ascii = p[i] < 0x80;
         if (ascii) {
-            int start = static_cast<int>(std::trunc(d));
-            if (start == 0)
-                start = 1;
-            if (start < 0)
-                start = bytes + start + 1;
-            if (start < 1 || start > bytes)
-                return sqlite3_result_null(ctx);
-            int len = bytes - start + 1;
-            if (argc >= 3) {
-                if (!needNumber(ctx, argv[2], d))
-                    return;
-                if (d < 1)
-                    return sqlite3_result_null(ctx);
-                len = std::min(len, static_cast<int>(std::trunc(d)));
-            }
-            return sqlite3_result_text(ctx, reinterpret_cast<const char *>(p) + start - 1, len, SQLITE_TRANSIENT);
+            if (substrRange(ctx, argc, argv, bytes, &start, &len))
+                sqlite3_result_text(ctx, reinterpret_cast<const char *>(p) + start - 1, len, SQLITE_TRANSIENT);
+            return;
         }
     }
     const QString str0 = text(argv[0]);
     const auto s = chars(str0);
-    const int n = s.size();
-    int start = static_cast<int>(std::trunc(d));
-    if (start == 0)
-        start = 1;
-    if (start < 0)
-        start = n + start + 1;
-    if (start < 1 || start > n)
-        return sqlite3_result_null(ctx);
-    int len = n - start + 1;
-    if (argc >= 3) {
-        if (!needNumber(ctx, argv[2], d))
-            return;
-        if (d < 1)
-            return sqlite3_result_null(ctx);
-        len = std::min(len, static_cast<int>(std::trunc(d)));
-    }
+    if (!substrRange(ctx, argc, argv, s.size(), &start, &len))
+        return;
     QString out;
     for (int k = start - 1; k < start - 1 + len; ++k)
         out += s[k];
