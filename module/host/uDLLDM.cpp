@@ -26,10 +26,22 @@ void TQuery::setParam(const QString &name, const QVariant &value)
 
 void TQuery::open()
 {
-    close();
-    if (checkForm)
-        checkForm->InputSecurityCheck();
-    m_data = Db().select(sql, params);
+    // The rows are replaced in one step: listeners hear of the change once,
+    // when the new rows are there (or when a failure left the query closed).
+    const bool had = m_active || !m_data.rows.isEmpty();
+    m_active = false;
+    m_data = oradb::ResultSet();
+    m_row = -1;
+    m_eof = true;
+    try {
+        if (checkForm)
+            checkForm->InputSecurityCheck();
+        m_data = Db().select(sql, params);
+    } catch (...) {
+        if (had && onChanged)
+            onChanged();
+        throw;
+    }
     m_active = true;
     m_row = m_data.rows.isEmpty() ? -1 : 0;
     m_eof = m_data.rows.isEmpty();
@@ -137,9 +149,8 @@ oradb::Connection &TDLLDM::connection()
 bool TDLLDM::DbOpen(TQuery *query, const QString &sql)
 {
     try {
-        query->close();
         query->setSql(sql);
-        query->open();
+        query->open();  // closes the query first
     } catch (const oradb::DbError &e) {
         ShowError(QStringLiteral("查询语句错误！错误信息") + e.message());
         throw SilentAbort();
@@ -230,7 +241,6 @@ QString TDLLDM::DbValueParams(const QString &sql, const oradb::Params &params, b
 
 void TDLLDM::DbReopen(TQuery *query, const QString &sql)
 {
-    query->close();
     query->setSql(sql);
     try {
         query->open();
@@ -241,7 +251,6 @@ void TDLLDM::DbReopen(TQuery *query, const QString &sql)
 
 void TDLLDM::DbReopenParams(TQuery *query, const QString &sql, const oradb::Params &params)
 {
-    query->close();
     query->setSql(sql);
     query->params = params;
     try {
@@ -255,7 +264,6 @@ void TDLLDM::DbRefresh(TQuery *query)
 {
     if (query->sql.trimmed().isEmpty())
         return;
-    query->close();
     query->open();
 }
 
