@@ -18,12 +18,32 @@ SessionContext &Session()
     return s;
 }
 
+// Compares host text with a name in GBK bytes, ignoring the letter case of
+// ASCII letters only (bytes of two-byte characters are compared as they are).
+static bool sameNameGbk(const char *hostText, const QByteArray &name)
+{
+    if (!hostText)
+        return name.isEmpty();
+    int i = 0;
+    for (; hostText[i] && i < name.size(); ++i) {
+        const unsigned char a = static_cast<unsigned char>(hostText[i]);
+        const unsigned char b = static_cast<unsigned char>(name[i]);
+        const auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
+        if (lower(a) != lower(b))
+            return false;
+    }
+    return !hostText[i] && i == name.size();
+}
+
+// The host's tables are read on every lookup (they may change while the
+// module works); the name is encoded once, the entries are not decoded.
 static QString lookupTable(const HisNameValue *table, int count, const QString &name)
 {
     if (!table)
         return QString();
+    const QByteArray gbkName = toGbk(name);
     for (int i = 0; i < count; ++i) {
-        if (fromGbk(table[i].name).compare(name, Qt::CaseInsensitive) == 0)
+        if (sameNameGbk(table[i].name, gbkName))
             return fromGbk(table[i].value);  // the first entry of that name decides
     }
     return QString();
