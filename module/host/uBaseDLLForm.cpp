@@ -153,9 +153,10 @@ void TBaseDLLForm::FormCreate()
 
 void TBaseDLLForm::InputSecurityCheck()
 {
+    // Off unless the level (first field of XT_SQLPLUSSECURLEVEL, read at
+    // session load) is exactly "1"; a whole value "0" has level "0".
     const SessionContext &s = Session();
-    const QString whole = GetSysParam(QStringLiteral("XT_SQLPLUSSECURLEVEL"), QStringLiteral("0"));
-    if (whole == QLatin1String("0") || s.securityLevel != QLatin1String("1"))
+    if (s.securityLevel != QLatin1String("1"))
         return;
     const QStringList words = SecurityWords(s.securityWords);
     if (words.isEmpty())
